@@ -1,0 +1,42 @@
+#pragma once
+#include "core/types.h"
+
+struct SDL_Surface;
+
+// Base of every screen: title menu, a level's world, overlays, the editor, the online console.
+class GameSystem {
+public:
+    explicit GameSystem(i16 depth);
+    virtual ~GameSystem() = default;
+    virtual void update() {}
+    virtual void draw(SDL_Surface* target) {}
+
+    u16 getId() const { return id; }
+
+    u16 id;
+    i16 depth;
+};
+
+// Greater depth first (further back), then the older system.
+struct GameSystemOrder {
+    bool operator()(const GameSystem* a, const GameSystem* b) const;
+};
+
+void queueSystemAdd(GameSystem* s);
+void queueSystemKill(GameSystem* s);
+void queueSystemReorder(GameSystem* s);
+void setSystemDepth(GameSystem* s, i16 depth);
+
+bool initGameSystems();
+void updateGameSystems();
+void drawGameSystems(SDL_Surface* target);
+bool deleteAllGameSystems();
+
+// The screen that start-up queues first. Later subsystems claim it with a higher priority
+// (the title menu outranks a bare level, which outranks the blank placeholder).
+using FirstScreenFactory = GameSystem* (*)();
+void registerFirstScreen(int priority, FirstScreenFactory factory);
+GameSystem* createFirstScreen();
+
+bool isSoundMuted();
+int activeSystemCount();

@@ -1,0 +1,4 @@
+#pragma once
+#include <string>
+
+void showMessageScreen(const std::string& text);

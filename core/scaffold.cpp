@@ -1,0 +1,48 @@
+// Temporary weak fallbacks so the program links while the engine services are being written.
+// Each real definition replaces its fallback; this file goes away once all of them exist.
+#include "core/draw.h"
+#include "core/engine.h"
+#include "core/input.h"
+#include "core/lang.h"
+#include "core/media.h"
+#include "core/message.h"
+#include "core/respack.h"
+
+#define WEAK __attribute__((weak))
+
+WEAK i32 drawOffsetX = 0;
+WEAK i32 drawOffsetY = 0;
+WEAK void blitSurface(i16, i16, SDL_Surface*, SDL_Surface*, SDL_Rect*) {}
+WEAK void scaleSurface(u32, u32, SDL_Surface*, SDL_Surface*) {}
+WEAK void drawLine(i32, i32, i32, i32, u32, SDL_Surface*) {}
+WEAK void playSound(Mix_Chunk*, i16) {}
+WEAK void playMusic(Mix_Music*, i16) {}
+WEAK void fadeOutMusic() {}
+WEAK SDL_Surface* loadGraphic(const std::string&, bool, u8, u8, u8, bool) { return nullptr; }
+WEAK Mix_Chunk* loadSound(const std::string&) { return nullptr; }
+WEAK Mix_Music* loadMusic(const std::string&) { return nullptr; }
+static SDL_Surface* scaffoldSurface = nullptr;
+WEAK SDL_Surface* createSurface(i32 w, i32 h) { return scaffoldSurface = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0, 0, 0, 0); }
+WEAK void freeSurface(SDL_Surface*) {}
+WEAK void freeAllSurfaces() { SDL_FreeSurface(scaffoldSurface); scaffoldSurface = nullptr; }
+WEAK void freeAllSounds() {}
+WEAK void freeAllMusic() {}
+WEAK void initResourcePack() {}
+WEAK std::string resolveResourcePath(std::string path) { return path; }
+WEAK void releaseResourcePath(const std::string&) {}
+WEAK void cleanupResourcePack() {}
+WEAK bool packResources(const char*) { return false; }
+WEAK void loadLangPack(const std::string&) {}
+WEAK void unloadLangPack() {}
+WEAK std::u16string langText(const std::u16string&, const std::u16string&) { return u""; }
+WEAK void initInput() {}
+WEAK void shutdownInput() {}
+WEAK void updateInput() {}
+WEAK void handleInputEvent(const SDL_Event&) {}
+WEAK bool keyHeld(u16) { return false; }
+WEAK bool keyPressed(u16) { return false; }
+WEAK i32 mouseX() { return 0; }
+WEAK i32 mouseY() { return 0; }
+WEAK bool zoneBindingsInUse() { return false; }
+WEAK void showMessageScreen(const std::string&) {}
+WEAK void drawProfiler(SDL_Surface*, u32, u32, u32, u32, u32, u32, u32, u32) {}

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "core/gamesystem.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> journal;
+
+// Records its updates, draws and destruction; can run a scripted action during its update.
+class RecordingSystem : public GameSystem {
+public:
+    RecordingSystem(const std::string& name, i16 depth) : GameSystem(depth), name(name) {}
+    ~RecordingSystem() override { journal.push_back("~" + name); }
+    void update() override
+    {
+        journal.push_back("u:" + name);
+        if (onUpdate) {
+            auto action = onUpdate;
+            onUpdate = nullptr;
+            action();
+        }
+    }
+    void draw(SDL_Surface*) override { journal.push_back("d:" + name); }
+
+    std::string name;
+    std::function<void()> onUpdate;
+};
+
+class GameSystemManager : public ::testing::Test {
+protected:
+    void SetUp() override { journal.clear(); }
+    void TearDown() override { deleteAllGameSystems(); }
+
+    void frame()
+    {
+        updateGameSystems();
+        drawGameSystems(nullptr);
+    }
+};
+
+} // namespace
+
+TEST_F(GameSystemManager, OrdersByDepthThenAge)
+{
+    queueSystemAdd(new RecordingSystem("front", -1000));
+    queueSystemAdd(new RecordingSystem("old", 0));
+    queueSystemAdd(new RecordingSystem("back", 5));
+    queueSystemAdd(new RecordingSystem("young", 0));
+    frame();
+    // Systems queued before a frame join after its update pass: drawn, not yet updated.
+    EXPECT_EQ(journal, (std::vector<std::string>{"d:back", "d:old", "d:young", "d:front"}));
+    journal.clear();
+    frame();
+    EXPECT_EQ(journal, (std::vector<std::string>{"u:back", "u:old", "u:young", "u:front",
+                                                 "d:back", "d:old", "d:young", "d:front"}));
+}
+
+TEST_F(GameSystemManager, SwitchDuringUpdateDrawsOnlyTheNewScreen)
+{
+    auto* menu = new RecordingSystem("menu", 0);
+    auto* fader = new RecordingSystem("fader", -10);
+    queueSystemAdd(menu);
+    queueSystemAdd(fader);
+    frame();
+    journal.clear();
+    fader->onUpdate = [menu] {
+        queueSystemKill(menu);
+        queueSystemAdd(new RecordingSystem("level", 0));
+    };
+    frame();
+    // The doomed menu still completes its update (it came before the requester), then is deleted;
+    // the new screen is drawn in the same frame, before its first update.
+    EXPECT_EQ(journal, (std::vector<std::string>{"u:menu", "u:fader", "~menu", "d:level", "d:fader"}));
+}
+
+TEST_F(GameSystemManager, SelfKillFinishesPassAndIsNeverDrawnAgain)
+{
+    auto* a = new RecordingSystem("a", 1);
+    auto* b = new RecordingSystem("b", 0);
+    queueSystemAdd(a);
+    queueSystemAdd(b);
+    frame();
+    journal.clear();
+    b->onUpdate = [b] { queueSystemKill(b); queueSystemKill(b); };
+    frame();
+    EXPECT_EQ(journal, (std::vector<std::string>{"u:a", "u:b", "~b", "d:a"}));
+    EXPECT_EQ(activeSystemCount(), 1);
+}
+
+TEST_F(GameSystemManager, KillOfPendingAdditionNeverInsertsFreedSystem)
+{
+    auto* host = new RecordingSystem("host", 0);
+    queueSystemAdd(host);
+    frame();
+    journal.clear();
+    host->onUpdate = [] {
+        auto* ghost = new RecordingSystem("ghost", 3);
+        queueSystemAdd(ghost);
+        queueSystemKill(ghost);
+    };
+    frame();
+    EXPECT_EQ(journal, (std::vector<std::string>{"u:host", "~ghost", "d:host"}));
+    EXPECT_EQ(activeSystemCount(), 1);
+}
+
+TEST_F(GameSystemManager, DepthChangeTakesEffectAfterThePass)
+{
+    auto* a = new RecordingSystem("a", 2);
+    auto* b = new RecordingSystem("b", 1);
+    queueSystemAdd(a);
+    queueSystemAdd(b);
+    frame();
+    journal.clear();
+    a->onUpdate = [a] { setSystemDepth(a, -5); };
+    frame();
+    // a keeps its old place for the rest of this frame's update, then draws in front.
+    EXPECT_EQ(journal, (std::vector<std::string>{"u:a", "u:b", "d:b", "d:a"}));
+}
+
+TEST_F(GameSystemManager, DeleteAllDestroysActiveAndPending)
+{
+    queueSystemAdd(new RecordingSystem("active", 0));
+    frame();
+    queueSystemAdd(new RecordingSystem("pending", 0));
+    journal.clear();
+    deleteAllGameSystems();
+    EXPECT_EQ(journal.size(), 2u);
+    EXPECT_EQ(activeSystemCount(), 0);
+}
+
+TEST(GameSystemIds, CountUpFromConstruction)
+{
+    GameSystem first(0);
+    GameSystem second(0);
+    EXPECT_EQ(u16(first.getId() + 1), second.getId());
+}

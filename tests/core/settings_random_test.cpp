@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "core/random.h"
+#include "core/settings.h"
+
+#include <climits>
+#include <set>
+
+TEST(SettingsStore, DefaultsOverwritesAndSeparateMaps)
+{
+    SettingsStore store;
+    EXPECT_FALSE(store.hasInt("init"));
+    EXPECT_EQ(store.getInt("init"), 0);
+    EXPECT_EQ(store.getString("language"), u"(VOID)");
+    store.setInt("init", 1);
+    store.setInt("init", 7);
+    store.setString("init", u"text");
+    EXPECT_TRUE(store.hasInt("init"));
+    EXPECT_EQ(store.getInt("init"), 7);
+    EXPECT_EQ(store.getString("init"), u"text");
+    EXPECT_FALSE(store.hasString("other"));
+}
+
+class RandomStreams : public ::testing::Test {
+protected:
+    static constexpr int Stream = 1;
+    void SetUp() override { seedStream(Stream, 5489); }
+    void TearDown() override { releaseAllStreams(); }
+};
+
+TEST_F(RandomStreams, SeedGivesReferenceSequence)
+{
+    const u32 expected[] = {3499211612u, 581869302u, 3890346734u, 3586334585u, 545404204u};
+    for (u32 value : expected)
+        EXPECT_EQ(randomDraw(Stream), value);
+}
+
+TEST_F(RandomStreams, RangeMasksAndRejects)
+{
+    // Draws masked with 7 give 4, 6, 6, 1, 4: the two sixes are rejected.
+    EXPECT_EQ(randomRange(0, 4, Stream), 4);
+    EXPECT_EQ(randomRange(0, 4, Stream), 1);
+    EXPECT_EQ(randomRange(0, 4, Stream), 4);
+}
+
+TEST_F(RandomStreams, ReversedRangeCountsDownFromFirstBound)
+{
+    EXPECT_EQ(randomRange(10, 4, Stream), 6);
+    seedStream(Stream, 5489);
+    EXPECT_EQ(randomSigned(-4, Stream), -4);
+}
+
+TEST_F(RandomStreams, DegenerateRangesNeedNoDraw)
+{
+    EXPECT_EQ(randomSigned(0, Stream), 0);
+    EXPECT_EQ(randomRange(5, 5, Stream), 5);
+}
+
+TEST_F(RandomStreams, ValuesStayInsideBoundsAndCoverThem)
+{
+    std::set<int> signedSeen, rangeSeen;
+    for (int i = 0; i < 400; ++i) {
+        signedSeen.insert(randomSigned(-3, Stream));
+        rangeSeen.insert(randomRange(4, 10, Stream));
+        double real = randomReal(2.5, Stream);
+        EXPECT_GE(real, 0.0);
+        EXPECT_LT(real, 2.5);
+    }
+    EXPECT_EQ(signedSeen, (std::set<int>{-3, -2, -1, 0}));
+    EXPECT_EQ(rangeSeen, (std::set<int>{4, 5, 6, 7, 8, 9, 10}));
+}
+
+TEST_F(RandomStreams, ExtremeBoundsDoNotOverflow)
+{
+    for (int i = 0; i < 50; ++i) {
+        int v = randomRange(INT_MIN, INT_MAX, Stream);
+        EXPECT_GE(v, INT_MIN);
+        int w = randomSigned(INT_MIN, Stream);
+        EXPECT_LE(w, 0);
+    }
+}
+
+TEST_F(RandomStreams, UnknownStreamAndReseedAreSafe)
+{
+    int v = randomSigned(5, 4242);
+    EXPECT_GE(v, 0);
+    EXPECT_LE(v, 5);
+    reseedDefaultStream();
+    reseedDefaultStream();
+    int id = newStream();
+    EXPECT_GT(id, 0);
+    releaseStream(id);
+    releaseStream(id);
+}
