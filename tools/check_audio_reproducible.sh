@@ -8,6 +8,7 @@ set -eu
 tools=$(cd "$(dirname "$0")" && pwd)
 resource="$tools/../resource"
 python=/usr/bin/python3
+export PYTHONDONTWRITEBYTECODE=1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
