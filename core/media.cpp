@@ -1,0 +1,210 @@
+#include "core/media.h"
+
+#include "core/engine.h"
+#include "core/log.h"
+#include "core/message.h"
+#include "core/respack.h"
+
+#include <SDL/SDL_image.h>
+#include <fstream>
+#include <map>
+
+namespace {
+
+// Keys compare byte by byte, so "resource/a.gif" and "resource\a.gif" are different entries.
+std::map<std::string, SDL_Surface*> surfaceCache;
+std::map<std::string, Mix_Chunk*> soundCache;
+std::map<std::string, Mix_Music*> musicCache;
+u16 createdSurfaceCounter = 0;
+
+std::string quotedFailure(const char* what, const std::string& name)
+{
+    return std::string(what) + "\n'" + name + "'";
+}
+
+// Loads through the resource pack and converts to the screen's format, so later blits are
+// same-format copies. Null when the file does not load or cannot be converted.
+SDL_Surface* loadDisplayImage(const std::string& name)
+{
+    std::string file = resolveResourcePath(name);
+    SDL_Surface* loaded = IMG_Load(file.c_str());
+    releaseResourcePath(file);
+    if (!loaded)
+        return nullptr;
+    SDL_Surface* converted = SDL_DisplayFormat(loaded);
+    SDL_FreeSurface(loaded);
+    return converted;
+}
+
+// The counter is 16 bits wide; after it wraps, names still held (the back buffer is
+// "created0") are skipped so a new surface never goes unrecorded. Empty when all are taken.
+std::string nextCreatedName()
+{
+    for (u32 tries = 0; tries <= 0xFFFF; ++tries) {
+        std::string name = "created" + std::to_string(createdSurfaceCounter++);
+        if (surfaceCache.count(name) == 0)
+            return name;
+    }
+    return std::string();
+}
+
+SDL_Surface* createScreenFormatSurface(i32 w, i32 h)
+{
+    // Tools and tests may work without a window: they get the window's usual 32-bit layout.
+    if (!screenSurface)
+        return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    const SDL_PixelFormat* format = screenSurface->format;
+    return SDL_CreateRGBSurface(screenSurface->flags, w, h, format->BitsPerPixel, format->Rmask,
+                                format->Gmask, format->Bmask, format->Amask);
+}
+
+template <typename T>
+void eraseFirstHolding(std::map<std::string, T*>& table, T* item)
+{
+    for (auto entry = table.begin(); entry != table.end(); ++entry) {
+        if (entry->second == item) {
+            table.erase(entry);
+            return;
+        }
+    }
+}
+
+} // namespace
+
+SDL_Surface* loadGraphic(const std::string& name, bool colourKey, u8 r, u8 g, u8 b, bool rle)
+{
+    auto cached = surfaceCache.find(name);
+    if (cached != surfaceCache.end())
+        return cached->second;
+
+    SDL_Surface* image = loadDisplayImage(name);
+    if (image && colourKey) {
+        u32 flags = rle ? SDL_SRCCOLORKEY | SDL_RLEACCEL : SDL_SRCCOLORKEY;
+        SDL_SetColorKey(image, flags, SDL_MapRGB(image->format, r, g, b));
+    }
+    // Remembered before the message is shown: the message screen's own font comes through
+    // here, and a missing font image must not bring the message up again.
+    surfaceCache[name] = image;
+    if (!image)
+        showMessageScreen(quotedFailure("ERROR: FAILED TO LOAD GRAPHIC: ", name));
+    return image;
+}
+
+Mix_Chunk* loadSound(const std::string& name)
+{
+    auto cached = soundCache.find(name);
+    if (cached != soundCache.end())
+        return cached->second;
+
+    std::string file = resolveResourcePath(name);
+    SDL_RWops* stream = SDL_RWFromFile(file.c_str(), "rb");
+    Mix_Chunk* chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+    releaseResourcePath(file);
+    if (!chunk) {
+        showMessageScreen(quotedFailure("ERROR: FAILED TO LOAD AUDIO: ", name));
+        return nullptr;
+    }
+    soundCache[name] = chunk;
+    return chunk;
+}
+
+Mix_Music* loadMusic(const std::string& name)
+{
+    auto cached = musicCache.find(name);
+    if (cached != musicCache.end())
+        return cached->second;
+
+    std::string file = resolveResourcePath(name);
+    Mix_Music* music = Mix_LoadMUS(file.c_str());
+    releaseResourcePath(file);
+    if (!music) {
+        showMessageScreen(quotedFailure("ERROR: FAILED TO LOAD MUSIC: ", name));
+        return nullptr;
+    }
+    musicCache[name] = music;
+    return music;
+}
+
+SDL_Surface* createSurface(i32 w, i32 h)
+{
+    SDL_Surface* surface = createScreenFormatSurface(w, h);
+    std::string name = nextCreatedName();
+    if (name.empty()) {
+        SDL_FreeSurface(surface);
+        return nullptr;
+    }
+    surfaceCache[name] = surface;
+    return surface;
+}
+
+void freeSurface(SDL_Surface* surface)
+{
+    for (auto entry = surfaceCache.begin(); entry != surfaceCache.end(); ++entry) {
+        if (entry->second == surface) {
+            SDL_FreeSurface(surface);
+            surfaceCache.erase(entry);
+            return;
+        }
+    }
+}
+
+void freeSound(Mix_Chunk* chunk)
+{
+    if (!chunk)
+        return;
+    Mix_FreeChunk(chunk);
+    eraseFirstHolding(soundCache, chunk);
+}
+
+void freeMusic(Mix_Music* music)
+{
+    if (!music)
+        return;
+    Mix_FreeMusic(music);
+    eraseFirstHolding(musicCache, music);
+}
+
+void freeAllSurfaces()
+{
+    u16 count = u16(surfaceCache.size());
+    logLine("SURFACE DEALLOCATION");
+    u16 index = 1;
+    for (const auto& entry : surfaceCache) {
+        logLine(std::to_string(index) + "/" + std::to_string(count) + ") Erasing " + entry.first);
+        SDL_FreeSurface(entry.second);
+        ++index;
+    }
+    // The pointers are gone; an entry left behind would be freed twice by a second call.
+    surfaceCache.clear();
+}
+
+void freeAllSounds()
+{
+    for (const auto& entry : soundCache)
+        Mix_FreeChunk(entry.second);
+    soundCache.clear();
+}
+
+void freeAllMusic()
+{
+    for (const auto& entry : musicCache)
+        Mix_FreeMusic(entry.second);
+    musicCache.clear();
+}
+
+bool fileExists(const std::string& name)
+{
+    std::ifstream file(name);
+    return file.good();
+}
+
+bool ensureFileExists(const std::string& name)
+{
+    if (fileExists(name))
+        return true;
+    std::ofstream file(name, std::ios::out | std::ios::trunc);
+    if (!file.is_open())
+        return false;
+    file.close();
+    return !file.fail();
+}

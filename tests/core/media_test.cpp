@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
+#include "tests/support/sdl_env.h"
+
+#include "core/engine.h"
+#include "core/media.h"
+#include "core/respack.h"
+
+#include <SDL/SDL_mixer.h>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// A w x h BMP filled with one colour, written by SDL itself.
+void writeBmp(const std::string& name, int w, int h, u32 rgb)
+{
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(s, nullptr, rgb);
+    SDL_SaveBMP(s, name.c_str());
+    SDL_FreeSurface(s);
+}
+
+// A mono 16-bit PCM WAV of a few silent samples, in the mixer's own format.
+std::string wavBytes()
+{
+    auto u32le = [](u32 v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u16le = [](u16 v) { return std::string{char(v), char(v >> 8)}; };
+    std::string samples(64, '\0');
+    return "RIFF" + u32le(36 + u32(samples.size())) + "WAVE" + "fmt " + u32le(16) + u16le(1) +
+           u16le(1) + u32le(22050) + u32le(44100) + u16le(2) + u16le(16) + "data" +
+           u32le(u32(samples.size())) + samples;
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class MediaCache : public SdlTest {
+protected:
+    void SetUp() override
+    {
+        SdlTest::SetUp();
+        initResourcePack();   // no pack in the scratch folder: names are loose files
+    }
+    void TearDown() override
+    {
+        freeAllSounds();
+        freeAllMusic();
+        testing::internal::CaptureStdout();
+        freeAllSurfaces();
+        testing::internal::GetCapturedStdout();
+        cleanupResourcePack();
+        if (audioOpen)
+            Mix_CloseAudio();
+        SdlTest::TearDown();
+    }
+    void openAudio()
+    {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+        ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16LSB, 1, 1024), 0) << Mix_GetError();
+        audioOpen = true;
+    }
+    std::string freeAllAndLog()
+    {
+        testing::internal::CaptureStdout();
+        freeAllSurfaces();
+        return testing::internal::GetCapturedStdout();
+    }
+
+    ScratchDir scratch;
+    bool audioOpen = false;
+};
+
+} // namespace
+
+TEST_F(MediaCache, FirstRequestOfANameDecidesItsColourKey)
+{
+    writeBmp("sprite.bmp", 4, 4, 0x00FF00);
+    SDL_Surface* first = loadGraphic("sprite.bmp", true, 0, 255, 0, true);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->format->BitsPerPixel, screenSurface->format->BitsPerPixel);
+    EXPECT_TRUE(first->flags & SDL_SRCCOLORKEY);
+    EXPECT_TRUE(first->flags & SDL_RLEACCELOK);
+    EXPECT_EQ(first->format->colorkey, SDL_MapRGB(first->format, 0, 255, 0));
+
+    SDL_Surface* again = loadGraphic("sprite.bmp", true, 255, 0, 255, false);
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(again->format->colorkey, SDL_MapRGB(first->format, 0, 255, 0));
+
+    // The same file under another spelling is another entry.
+    SDL_Surface* other = loadGraphic("./sprite.bmp", false, 0, 0, 0, false);
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(other, first);
+    EXPECT_FALSE(other->flags & SDL_SRCCOLORKEY);
+}
+
+TEST_F(MediaCache, FailedImageIsRememberedUntilFreedAsNull)
+{
+    EXPECT_EQ(loadGraphic("late.bmp", false, 0, 0, 0, false), nullptr);
+    writeBmp("late.bmp", 2, 2, 0);
+    // The failure is remembered: the file that appeared since is not looked at.
+    EXPECT_EQ(loadGraphic("late.bmp", false, 0, 0, 0, false), nullptr);
+    // Freeing null forgets the first remembered failure, so the next request loads.
+    freeSurface(nullptr);
+    SDL_Surface* loaded = loadGraphic("late.bmp", false, 0, 0, 0, false);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->w, 2);
+}
+
+TEST_F(MediaCache, FreeSurfaceFreesOnlyWhatTheCacheHolds)
+{
+    SDL_Surface* stranger = SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 32, 0, 0, 0, 0);
+    SDL_Surface* made = createSurface(3, 3);
+    ASSERT_NE(made, nullptr);
+    freeSurface(stranger);   // not ours: nothing happens (and it stays usable below)
+    EXPECT_EQ(stranger->w, 1);
+    SDL_FreeSurface(stranger);
+
+    writeBmp("img.bmp", 1, 1, 0);
+    SDL_Surface* image = loadGraphic("img.bmp", false, 0, 0, 0, false);
+    freeSurface(image);
+    // The entry is gone: the name loads anew into a new surface.
+    SDL_Surface* reloaded = loadGraphic("img.bmp", false, 0, 0, 0, false);
+    ASSERT_NE(reloaded, nullptr);
+    std::vector<std::string> lines = splitLines(freeAllAndLog());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], "2/2) Erasing img.bmp");
+}
+
+TEST_F(MediaCache, CreatedSurfaceMatchesTheWindowFormat)
+{
+    SDL_Surface* made = createSurface(17, 9);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->w, 17);
+    EXPECT_EQ(made->h, 9);
+    EXPECT_EQ(made->format->BitsPerPixel, screenSurface->format->BitsPerPixel);
+    EXPECT_EQ(made->format->Rmask, screenSurface->format->Rmask);
+    EXPECT_EQ(made->format->Bmask, screenSurface->format->Bmask);
+    EXPECT_FALSE(made->flags & SDL_SRCCOLORKEY);
+}
+
+TEST_F(MediaCache, DeallocationLogListsEveryEntryInByteOrder)
+{
+    writeBmp("a.bmp", 1, 1, 0);
+    writeBmp("B.bmp", 1, 1, 0);
+    writeBmp("_u.bmp", 1, 1, 0);
+    loadGraphic("a.bmp", false, 0, 0, 0, false);
+    loadGraphic("_u.bmp", false, 0, 0, 0, false);
+    loadGraphic("B.bmp", false, 0, 0, 0, false);
+    loadGraphic("Missing.bmp", false, 0, 0, 0, false);
+    EXPECT_EQ(splitLines(freeAllAndLog()),
+              (std::vector<std::string>{"SURFACE DEALLOCATION", "1/4) Erasing B.bmp",
+                                        "2/4) Erasing Missing.bmp", "3/4) Erasing _u.bmp",
+                                        "4/4) Erasing a.bmp"}));
+    // Everything was freed and forgotten: a second shutdown pass has nothing left to free.
+    EXPECT_EQ(splitLines(freeAllAndLog()), (std::vector<std::string>{"SURFACE DEALLOCATION"}));
+}
+
+TEST_F(MediaCache, WrappedSurfaceCounterNeverReusesAHeldName)
+{
+    SDL_Surface* held = createSurface(1, 1);   // stands for the back buffer
+    for (u32 i = 0; i < 0xFFFF; ++i)
+        freeSurface(createSurface(1, 1));
+    // The counter is back at the held surface's number; the new one must still be recorded.
+    SDL_Surface* wrapped = createSurface(1, 1);
+    ASSERT_NE(wrapped, nullptr);
+    EXPECT_NE(wrapped, held);
+    std::vector<std::string> lines = splitLines(freeAllAndLog());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].substr(0, 14), "1/2) Erasing c");
+    EXPECT_EQ(lines[2].substr(0, 14), "2/2) Erasing c");
+    EXPECT_NE(lines[1].substr(5), lines[2].substr(5));
+}
+
+TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
+{
+    openAudio();
+    EXPECT_EQ(loadSound("beep.wav"), nullptr);
+    EXPECT_EQ(loadMusic("tune.wav"), nullptr);
+    writeFile("beep.wav", wavBytes());
+    writeFile("tune.wav", wavBytes());
+    // Failures are not remembered: the files that appeared since are loaded now.
+    Mix_Chunk* chunk = loadSound("beep.wav");
+    ASSERT_NE(chunk, nullptr);
+    EXPECT_EQ(loadSound("beep.wav"), chunk);
+    Mix_Music* music = loadMusic("tune.wav");
+    ASSERT_NE(music, nullptr);
+    EXPECT_EQ(loadMusic("tune.wav"), music);
+
+    freeSound(chunk);
+    freeMusic(music);
+    Mix_Chunk* chunkAgain = loadSound("beep.wav");
+    EXPECT_NE(chunkAgain, nullptr);
+    freeSound(nullptr);
+    freeMusic(nullptr);
+    EXPECT_EQ(loadSound("beep.wav"), chunkAgain);
+}
+
+TEST_F(MediaCache, EnsureFileExistsCreatesOnlyWhatIsMissing)
+{
+    writeFile("kept.lvl", "level bytes");
+    EXPECT_TRUE(fileExists("kept.lvl"));
+    EXPECT_TRUE(ensureFileExists("kept.lvl"));
+    EXPECT_EQ(readFile("kept.lvl"), "level bytes");
+
+    EXPECT_FALSE(fileExists("new.lvl"));
+    EXPECT_TRUE(ensureFileExists("new.lvl"));
+    EXPECT_TRUE(fileExists("new.lvl"));
+    EXPECT_EQ(readFile("new.lvl"), "");
+
+    EXPECT_FALSE(ensureFileExists("no-such-folder/new.lvl"));
+    EXPECT_FALSE(fileExists("no-such-folder/new.lvl"));
+}
