@@ -10,14 +10,6 @@
 
 #define WEAK __attribute__((weak))
 
-WEAK i32 drawOffsetX = 0;
-WEAK i32 drawOffsetY = 0;
-WEAK void blitSurface(i16, i16, SDL_Surface*, SDL_Surface*, SDL_Rect*) {}
-WEAK void scaleSurface(u32, u32, SDL_Surface*, SDL_Surface*) {}
-WEAK void drawLine(i32, i32, i32, i32, u32, SDL_Surface*) {}
-WEAK void playSound(Mix_Chunk*, i16) {}
-WEAK void playMusic(Mix_Music*, i16) {}
-WEAK void fadeOutMusic() {}
 WEAK SDL_Surface* loadGraphic(const std::string&, bool, u8, u8, u8, bool) { return nullptr; }
 WEAK Mix_Chunk* loadSound(const std::string&) { return nullptr; }
 WEAK Mix_Music* loadMusic(const std::string&) { return nullptr; }
