@@ -2,7 +2,6 @@
 // Each real definition replaces its fallback; this file goes away once all of them exist.
 #include "core/draw.h"
 #include "core/engine.h"
-#include "core/input.h"
 #include "core/lang.h"
 #include "core/media.h"
 #include "core/message.h"
@@ -27,14 +26,5 @@ WEAK bool packResources(const char*) { return false; }
 WEAK void loadLangPack(const std::string&) {}
 WEAK void unloadLangPack() {}
 WEAK std::u16string langText(const std::u16string&, const std::u16string&) { return u""; }
-WEAK void initInput() {}
-WEAK void shutdownInput() {}
-WEAK void updateInput() {}
-WEAK void handleInputEvent(const SDL_Event&) {}
-WEAK bool keyHeld(u16) { return false; }
-WEAK bool keyPressed(u16) { return false; }
-WEAK i32 mouseX() { return 0; }
-WEAK i32 mouseY() { return 0; }
-WEAK bool zoneBindingsInUse() { return false; }
 WEAK void showMessageScreen(const std::string&) {}
 WEAK void drawProfiler(SDL_Surface*, u32, u32, u32, u32, u32, u32, u32, u32) {}
