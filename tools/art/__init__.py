@@ -1,0 +1,1 @@
+"""Generators for every image under resource/ (see tools/README.md)."""
