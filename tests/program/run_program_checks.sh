@@ -35,5 +35,26 @@ if ! grep -q "Entering Game Loop..." "$log" || grep -q "Starting resource packag
   echo "FAIL: '-pack' without a list file did not start the game"; fail=1
 fi
 
+# "-pack LIST" packs and exits 0 without opening a window (no video driver exists here, so
+# the game's start-up would fail); an unreadable list exits non-zero. Runs in a scratch
+# folder so the repository's resource/ is never touched.
+scratch=$(mktemp -d)
+mkdir -p "$scratch/resource"
+printf 'BODY' >"$scratch/resource/one.gif"
+printf 'resource\\one.gif\n' >"$scratch/list.txt"
+(cd "$scratch" && SDL_VIDEODRIVER=no-such-driver "$bin" -pack list.txt >"$log" 2>&1)
+rc=$?
+if [ "$rc" -ne 0 ] || [ ! -s "$scratch/resource/resource.dir" ] || [ ! -s "$scratch/resource/resource.pack" ] \
+   || [ -e "$scratch/resource/one.gif" ] || grep -q "Program Started" "$log" \
+   || ! grep -qx "Packaging job complete." "$log"; then
+  echo "FAIL: '-pack list.txt' did not pack cleanly (exit $rc)"; fail=1
+fi
+(cd "$scratch" && SDL_VIDEODRIVER=no-such-driver "$bin" -pack missing-list.txt >"$log" 2>&1)
+rc=$?
+if [ "$rc" -eq 0 ] || grep -q "Packaging job complete." "$log" || [ ! -s "$scratch/resource/resource.pack" ]; then
+  echo "FAIL: '-pack' with an unreadable list reported success or lost the pack (exit $rc)"; fail=1
+fi
+rm -rf "$scratch"
+
 if [ "$fail" -ne 0 ]; then cat "$log"; echo "0 passed, 1 failed"; exit 1; fi
 echo "program checks: 1 passed, 0 failed"

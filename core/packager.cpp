@@ -1,0 +1,134 @@
+#include "core/respack.h"
+
+#include "core/log.h"
+#include "core/packindex.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// A list entry read into memory, its body already scrambled.
+struct PackedSource {
+    std::string sourcePath;
+    std::string packName;
+    std::string body;
+};
+
+const std::string NewIndexFile = std::string(PackIndexFile) + ".new";
+const std::string NewBodyFile = std::string(PackBodyFile) + ".new";
+
+// List lines name files the Windows way; here '\' is no separator.
+std::string toSourcePath(std::string line)
+{
+    std::replace(line.begin(), line.end(), '\\', '/');
+    return line;
+}
+
+bool readSource(const std::string& path, std::string& body)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return false;
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open())
+        return false;
+    body.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+// Offsets and sizes are 32-bit in the index; a pack must stay below 4 GiB.
+bool fitsInPack(const std::vector<PackedSource>& packed, const std::string& body)
+{
+    u64 total = body.size();
+    for (const PackedSource& source : packed)
+        total += source.body.size();
+    return total <= std::numeric_limits<u32>::max();
+}
+
+void packListEntry(const std::string& line, std::vector<PackedSource>& packed)
+{
+    PackedSource source{toSourcePath(line), toPackName(line), std::string()};
+    if (!readSource(source.sourcePath, source.body) || !fitsInPack(packed, source.body)) {
+        logLine("'" + line + "': (fail)");
+        return;
+    }
+    logLine(line);
+    scrambleBuffer(reinterpret_cast<u8*>(source.body.data()), source.body.size(), PackKey);
+    packed.push_back(std::move(source));
+}
+
+std::vector<PackRecord> layOutIndex(const std::vector<PackedSource>& packed)
+{
+    std::vector<PackRecord> records;
+    u32 offset = 0;
+    for (const PackedSource& source : packed) {
+        records.push_back({offset, u32(source.body.size()), source.packName});
+        offset += u32(source.body.size());
+    }
+    return records;
+}
+
+bool writeNewFile(const std::string& name, const std::vector<const std::string*>& parts)
+{
+    std::ofstream file(name, std::ios::binary | std::ios::trunc);
+    for (const std::string* part : parts)
+        file.write(part->data(), std::streamsize(part->size()));
+    file.close();
+    return !file.fail();
+}
+
+// Both files are written beside the old pack and renamed over it only once complete, so a
+// failed run leaves the old pack as it was.
+bool replacePack(const std::vector<PackedSource>& packed)
+{
+    std::string index = serialisePackIndex(layOutIndex(packed));
+    std::vector<const std::string*> bodies;
+    for (const PackedSource& source : packed)
+        bodies.push_back(&source.body);
+    bool written = writeNewFile(NewIndexFile, {&index}) && writeNewFile(NewBodyFile, bodies);
+    if (written && std::rename(NewBodyFile.c_str(), PackBodyFile) == 0 &&
+        std::rename(NewIndexFile.c_str(), PackIndexFile) == 0)
+        return true;
+    std::remove(NewIndexFile.c_str());
+    std::remove(NewBodyFile.c_str());
+    return false;
+}
+
+} // namespace
+
+bool packResources(const char* listFile)
+{
+    std::ifstream list(listFile);
+    if (!list.is_open()) {
+        logLine(std::string("Cannot read the resource list '") + listFile + "'; the old pack is kept.");
+        return false;
+    }
+    std::vector<PackedSource> packed;
+    for (std::string line; std::getline(list, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        packListEntry(line, packed);
+    }
+    if (list.bad()) {
+        logLine(std::string("Reading the resource list '") + listFile + "' failed; the old pack is kept.");
+        return false;
+    }
+    if (packed.empty()) {
+        logLine("Nothing was packed; the old pack is kept.");
+        return false;
+    }
+    if (!replacePack(packed)) {
+        logLine("Cannot write the new pack; the old pack and its sources are kept.");
+        return false;
+    }
+    // Only now that the pack holds them are the sources deleted.
+    for (const PackedSource& source : packed)
+        std::remove(source.sourcePath.c_str());
+    return true;
+}

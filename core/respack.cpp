@@ -1,0 +1,175 @@
+#include "core/respack.h"
+
+#include "core/packindex.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdlib.h>
+#include <unistd.h>
+
+const char* const PackIndexFile = "resource/resource.dir";
+const char* const PackBodyFile = "resource/resource.pack";
+const char* const PackKey = "q7_vodre4!kalm2#xet9*wupy-sn3+Hz";
+const char* const PackInitFail = "init-fail";
+const char* const PackReadFail = "pack-fail";
+
+namespace {
+
+bool packInitialised = false;
+bool packPresent = false;
+// Temporary copies extracted from the pack and not yet released.
+std::set<std::string> extractedFiles;
+
+bool canOpenForReading(const char* name)
+{
+    std::ifstream file(name, std::ios::binary);
+    return file.is_open();
+}
+
+bool readWholeFile(const char* name, std::string& bytes)
+{
+    std::ifstream file(name, std::ios::binary);
+    if (!file.is_open())
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+// The entry's scrambled body, or false when the pack cannot hold it: a record pointing past
+// the pack's end is corruption, and must not turn into a huge allocation or a short read.
+bool readPackedBody(const PackRecord& record, std::string& body)
+{
+    std::ifstream pack(PackBodyFile, std::ios::binary);
+    if (!pack.is_open())
+        return false;
+    pack.seekg(0, std::ios::end);
+    std::streamoff packLength = pack.tellg();
+    if (packLength < 0 || u64(record.offset) + record.size > u64(packLength))
+        return false;
+    body.resize(record.size);
+    pack.seekg(std::streamoff(record.offset));
+    pack.read(body.data(), std::streamsize(record.size));
+    return pack.gcount() == std::streamsize(record.size);
+}
+
+// Keeps the extension, so loaders that look at it still recognise the file.
+std::string extensionOf(const std::string& name)
+{
+    std::size_t dot = name.find_last_of('.');
+    std::size_t separator = name.find_last_of("\\/");
+    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
+        return std::string();
+    std::string extension = name.substr(dot);
+    bool plain = extension.size() <= 8 &&
+                 std::all_of(extension.begin() + 1, extension.end(),
+                             [](char c) { return std::isalnum(u8(c)) != 0; });
+    return plain ? extension : std::string();
+}
+
+std::string temporaryFolder()
+{
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    return error ? std::string("/tmp") : folder.string();
+}
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += std::size_t(written);
+    }
+    return true;
+}
+
+// Extracted copies go to a private temporary file (created afresh, readable only by us), never
+// over the packed name: a loose file of that name must survive.
+std::string writeExtractedCopy(const std::string& packName, const std::string& bytes)
+{
+    std::string extension = extensionOf(packName);
+    std::string pattern = temporaryFolder() + "/warden-XXXXXX" + extension;
+    int fd = mkstemps(pattern.data(), int(extension.size()));
+    if (fd < 0)
+        return std::string();
+    bool written = writeAll(fd, bytes);
+    if (close(fd) != 0 || !written) {
+        std::remove(pattern.c_str());
+        return std::string();
+    }
+    return pattern;
+}
+
+std::string extractEntry(const PackRecord& record)
+{
+    std::string body;
+    if (!readPackedBody(record, body))
+        return PackReadFail;
+    scrambleBuffer(reinterpret_cast<u8*>(body.data()), body.size(), PackKey);
+    std::string copy = writeExtractedCopy(record.name, body);
+    if (copy.empty())
+        return PackReadFail;
+    extractedFiles.insert(copy);
+    return copy;
+}
+
+} // namespace
+
+void scrambleBuffer(u8* data, std::size_t length, const char* key)
+{
+    const u8 mask = u8(~u8(key[0]));
+    for (std::size_t i = 0; i < length; ++i)
+        data[i] ^= mask;
+}
+
+std::string toPackName(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+void initResourcePack()
+{
+    // Decided once: files that appear or vanish later are not noticed.
+    packPresent = canOpenForReading(PackIndexFile) && canOpenForReading(PackBodyFile);
+    packInitialised = true;
+}
+
+std::string resolveResourcePath(std::string path)
+{
+    if (!packInitialised)
+        return PackInitFail;
+    if (!packPresent)
+        return path;
+    std::string index;
+    if (!readWholeFile(PackIndexFile, index))
+        return path;
+    const std::string packName = toPackName(path);
+    for (const PackRecord& record : parsePackIndex(index)) {
+        if (record.name == packName)
+            return extractEntry(record);
+    }
+    return path;
+}
+
+void releaseResourcePath(const std::string& file)
+{
+    if (extractedFiles.erase(file) != 0)
+        std::remove(file.c_str());
+}
+
+void cleanupResourcePack()
+{
+    for (const std::string& file : extractedFiles)
+        std::remove(file.c_str());
+    extractedFiles.clear();
+    packInitialised = false;
+    packPresent = false;
+}

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
+#include "tests/support/sdl_env.h"
+
+#include "core/media.h"
+#include "core/respack.h"
+
+#include <filesystem>
+#include <sstream>
+#include <stdlib.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+std::string scrambled(std::string bytes)
+{
+    for (char& c : bytes)
+        c = char(u8(c) ^ 0x8E);
+    return bytes;
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> folderContents(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs in a scratch folder with its own "resource/" and its own temporary folder, so what
+// the resolver extracts can be watched and nothing of the repository is touched.
+class ResourcePack : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directory("resource");
+        fs::create_directory("tmp");
+        const char* oldTmp = getenv("TMPDIR");
+        hadTmp = oldTmp != nullptr;
+        savedTmp = hadTmp ? oldTmp : "";
+        setenv("TMPDIR", (scratch.path() + "/tmp").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        cleanupResourcePack();
+        if (hadTmp)
+            setenv("TMPDIR", savedTmp.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+
+    bool pack(const std::string& listText, std::vector<std::string>* log = nullptr)
+    {
+        writeFile("list.txt", listText);
+        testing::internal::CaptureStdout();
+        bool packed = packResources("list.txt");
+        std::string output = testing::internal::GetCapturedStdout();
+        if (log)
+            *log = splitLines(output);
+        return packed;
+    }
+
+    // Index of two entries written by hand: a.gif "GIF-A" then the empty e.txt.
+    void writeSmallPack()
+    {
+        writeFile("resource/resource.dir",
+                  "\0\0\0\0\5\0\0\0resource\\a.gif\0"s +
+                      "\5\0\0\0\0\0\0\0resource\\e.txt\0"s + "\xFA\xFF\xFF\xFF");
+        writeFile("resource/resource.pack", scrambled("GIF-A"));
+    }
+
+    ScratchDir scratch;
+    bool hadTmp = false;
+    std::string savedTmp;
+};
+
+} // namespace
+
+TEST(Scramble, FlipsEveryByteWithTheKeysFirstCharacterOnly)
+{
+    std::vector<u8> data(70);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = u8(i * 7);
+    std::vector<u8> original = data;
+    scrambleBuffer(data.data(), data.size(), PackKey);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        ASSERT_EQ(data[i], u8(original[i] ^ 0x8E)) << "byte " << i;
+    scrambleBuffer(data.data(), data.size(), PackKey);
+    EXPECT_EQ(data, original);
+}
+
+TEST_F(ResourcePack, PackagerWritesTheExactFormatAndRemovesSources)
+{
+    fs::create_directory("resource/sub");
+    writeFile("resource/a.gif", "GIF-A");
+    writeFile("resource/sub/b.wav", "WAVDATA");
+    writeFile("resource/c.txt", "");
+    // A CRLF line, a missing file, an empty entry and a last line without a line break.
+    std::vector<std::string> log;
+    ASSERT_TRUE(pack("resource\\a.gif\r\nresource\\missing.gif\nresource\\c.txt\nresource\\sub\\b.wav", &log));
+    EXPECT_EQ(log, (std::vector<std::string>{"resource\\a.gif", "'resource\\missing.gif': (fail)",
+                                             "resource\\c.txt", "resource\\sub\\b.wav"}));
+
+    std::string expectedIndex = "\0\0\0\0\5\0\0\0resource\\a.gif\0"s +
+                                "\5\0\0\0\0\0\0\0resource\\c.txt\0"s +
+                                "\5\0\0\0\7\0\0\0resource\\sub\\b.wav\0"s +
+                                "\xFA\xFF\xFF\xFF";
+    EXPECT_EQ(readFile("resource/resource.dir"), expectedIndex);
+    EXPECT_EQ(readFile("resource/resource.pack"), scrambled("GIF-AWAVDATA"));
+    EXPECT_FALSE(pathExists("resource/a.gif"));
+    EXPECT_FALSE(pathExists("resource/c.txt"));
+    EXPECT_FALSE(pathExists("resource/sub/b.wav"));
+    EXPECT_EQ(folderContents("resource"),
+              (std::vector<std::string>{"resource.dir", "resource.pack", "sub"}));
+}
+
+TEST_F(ResourcePack, ForwardSlashListLinesAreStoredInBackslashForm)
+{
+    writeFile("resource/a.gif", "GIF-A");
+    ASSERT_TRUE(pack("resource/a.gif\n"));
+    EXPECT_EQ(readFile("resource/resource.dir"),
+              "\0\0\0\0\5\0\0\0resource\\a.gif\0\xFA\xFF\xFF\xFF"s);
+}
+
+TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
+{
+    writeSmallPack();
+    const std::string oldIndex = readFile("resource/resource.dir");
+    const std::string oldBodies = readFile("resource/resource.pack");
+    auto oldPackKept = [&] {
+        return readFile("resource/resource.dir") == oldIndex &&
+               readFile("resource/resource.pack") == oldBodies;
+    };
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(packResources("no-such-list.txt"));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("no-such-list.txt"), std::string::npos);
+    EXPECT_TRUE(oldPackKept());
+
+    std::vector<std::string> log;
+    EXPECT_FALSE(pack("resource\\gone.gif\n", &log));
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], "'resource\\gone.gif': (fail)");
+    EXPECT_TRUE(oldPackKept());
+    EXPECT_FALSE(pack(""));
+    EXPECT_TRUE(oldPackKept());
+
+    // The new pack cannot be written: the source stays, as does the old pack.
+    writeFile("resource/new.gif", "NEW");
+    fs::create_directory("resource/resource.dir.new");
+    EXPECT_FALSE(pack("resource\\new.gif\n"));
+    EXPECT_TRUE(oldPackKept());
+    EXPECT_EQ(readFile("resource/new.gif"), "NEW");
+    EXPECT_FALSE(pathExists("resource/resource.pack.new"));
+}
+
+TEST_F(ResourcePack, ResolverFallsBackToLooseFilesWithoutACompletePack)
+{
+    cleanupResourcePack();
+    EXPECT_EQ(resolveResourcePath("resource/splash.gif"), "init-fail");
+
+    initResourcePack();   // no pack files at all
+    EXPECT_EQ(resolveResourcePath("resource/splash.gif"), "resource/splash.gif");
+
+    writeSmallPack();
+    fs::remove("resource/resource.pack");
+    initResourcePack();   // the index alone is no pack
+    EXPECT_EQ(resolveResourcePath("resource/a.gif"), "resource/a.gif");
+
+    writeSmallPack();
+    fs::remove("resource/resource.dir");
+    initResourcePack();
+    EXPECT_EQ(resolveResourcePath("resource/a.gif"), "resource/a.gif");
+    EXPECT_TRUE(folderContents("tmp").empty());
+}
+
+TEST_F(ResourcePack, PackedEntriesAreExtractedAsidePrivatelyAndReleased)
+{
+    writeSmallPack();
+    writeFile("resource/a.gif", "LOOSE");
+    writeFile("resource\\a.gif", "LOOSE TOO");   // the name as stored, as a Linux file name
+    initResourcePack();
+
+    std::string copy = resolveResourcePath("resource/a.gif");
+    EXPECT_EQ(fs::path(copy).parent_path(), fs::path(scratch.path()) / "tmp");
+    EXPECT_EQ(fs::path(copy).extension(), ".gif");
+    EXPECT_EQ(readFile(copy), "GIF-A");
+    EXPECT_EQ(fs::status(copy).permissions() & (fs::perms::group_all | fs::perms::others_all),
+              fs::perms::none);
+    std::string empty = resolveResourcePath("resource/e.txt");
+    EXPECT_TRUE(pathExists(empty));
+    EXPECT_EQ(readFile(empty), "");
+
+    releaseResourcePath(copy);
+    EXPECT_FALSE(pathExists(copy));
+    // Not in the pack: the loose name comes back unchanged and is never deleted.
+    EXPECT_EQ(resolveResourcePath("resource/b.gif"), "resource/b.gif");
+    releaseResourcePath("resource/a.gif");
+    releaseResourcePath("resource\\a.gif");
+    releaseResourcePath("pack-fail");
+    EXPECT_EQ(readFile("resource/a.gif"), "LOOSE");
+    EXPECT_EQ(readFile("resource\\a.gif"), "LOOSE TOO");
+
+    // Shutdown removes the copy that was never released.
+    cleanupResourcePack();
+    EXPECT_FALSE(pathExists(empty));
+    EXPECT_TRUE(folderContents("tmp").empty());
+}
+
+TEST_F(ResourcePack, DamagedPacksGivePackFailNeverGarbage)
+{
+    auto record = [](u32 offset, u32 size, const std::string& name) {
+        std::string bytes;
+        for (u32 v : {offset, size})
+            for (int shift = 0; shift < 32; shift += 8)
+                bytes.push_back(char(u8(v >> shift)));
+        return bytes + name + '\0';
+    };
+    writeFile("resource/resource.pack", scrambled("0123456789"));
+    writeFile("resource/resource.dir", record(0, 10, "resource\\whole.bin") +
+                                           record(8, 3, "resource\\past-end.bin") +
+                                           record(0xFFFFFFF0u, 0x20, "resource\\wraps.bin") +
+                                           record(0, 0xFFFFFFFFu, "resource\\huge.bin") +
+                                           record(2, 3, "resource\\cut.bin").substr(0, 20));
+    initResourcePack();
+    std::string whole = resolveResourcePath("resource/whole.bin");
+    EXPECT_EQ(readFile(whole), "0123456789");
+    EXPECT_EQ(resolveResourcePath("resource/past-end.bin"), "pack-fail");
+    EXPECT_EQ(resolveResourcePath("resource/wraps.bin"), "pack-fail");
+    EXPECT_EQ(resolveResourcePath("resource/huge.bin"), "pack-fail");
+    // A record cut off by the file's end is no record.
+    EXPECT_EQ(resolveResourcePath("resource/cut.bin"), "resource/cut.bin");
+
+    // The bodies vanish after start-up: listed names fail, others stay loose.
+    fs::remove("resource/resource.pack");
+    EXPECT_EQ(resolveResourcePath("resource/whole.bin"), "pack-fail");
+    EXPECT_EQ(resolveResourcePath("resource/other.bin"), "resource/other.bin");
+    releaseResourcePath(whole);
+    EXPECT_TRUE(folderContents("tmp").empty());
+}
+
+class PackedMedia : public SdlTest {
+protected:
+    ScratchDir scratch;
+};
+
+TEST_F(PackedMedia, ImagesLoadFromThePackAndLeaveNoCopyBehind)
+{
+    fs::create_directory("resource");
+    SDL_Surface* picture = SDL_CreateRGBSurface(SDL_SWSURFACE, 5, 3, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_SaveBMP(picture, "resource/pic.bmp");
+    SDL_FreeSurface(picture);
+    writeFile("list.txt", "resource\\pic.bmp\n");
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(packResources("list.txt"));
+    testing::internal::GetCapturedStdout();
+    ASSERT_FALSE(pathExists("resource/pic.bmp"));
+
+    initResourcePack();
+    std::string tmp = fs::temp_directory_path().string();
+    auto leftovers = [&] {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(tmp))
+            count += entry.path().filename().string().rfind("warden-", 0) == 0 &&
+                     entry.path().extension() == ".bmp";
+        return count;
+    };
+    int before = leftovers();
+    SDL_Surface* loaded = loadGraphic("resource/pic.bmp", false, 0, 0, 0, false);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->w, 5);
+    EXPECT_EQ(loaded->h, 3);
+    EXPECT_EQ(leftovers(), before);
+    EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"resource.dir", "resource.pack"}));
+    testing::internal::CaptureStdout();
+    freeAllSurfaces();
+    testing::internal::GetCapturedStdout();
+    cleanupResourcePack();
+}
