@@ -11,9 +11,9 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from art import canvas, fonts, heroine, tiles  # noqa: E402
+from art import canvas, creatures, effects, fonts, heroine, tiles, ui, world  # noqa: E402
 
-MODULES = [fonts, tiles, heroine]
+MODULES = [fonts, tiles, heroine, creatures, effects, world, ui]
 
 
 def write(outdir, name, sheet):
