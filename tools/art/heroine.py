@@ -220,21 +220,21 @@ VARIANTS = {
 
 
 def sit_sprite():
+    """Seated on a ledge: thighs forward, shins hanging, gun put away."""
     s = Sprite(16, 22)
     legs = Sprite(16, 22)
-    dark = (rgb('#2a2438'), rgb('#3e2418'), rgb('#5a3422'))
-    # seated: thighs forward along the seat, shins hanging down
-    legs.line(6, 14, 11, 14, dark[0], 2)
-    legs.line(11, 14, 12, 19, dark[0], 2)
-    legs.rect(11, 19, 4, 2, dark[1])
-    legs.rect(5, 13, 5, 3, PAL['p'])
-    legs.line(7, 15, 12, 15, PAL['p'], 2)
-    legs.line(12, 15, 12, 19, PAL['p'], 2)
-    legs.rect(11, 19, 4, 2, PAL['o'])
-    legs.put(12, 19, PAL['O'])
-    legs.outline(PAL['k'], keep=lambda x, y: y >= 14)
+    dark = rgb('#2a2438')
+    legs.line(6, 17, 12, 17, dark, 2)
+    legs.line(5, 16, 12, 16, PAL['p'], 2)
+    legs.line(12, 16, 12, 20, PAL['p'], 2)
+    legs.rect(11, 20, 4, 2, PAL['o'])
+    legs.put(12, 20, PAL['O'])
+    legs.put(9, 16, PAL['P'])
+    legs.outline(PAL['k'], keep=lambda x, y: y >= 15)
     s.paste(legs, 0, 0)
-    s.paste(upper_sprite(2), 0, 3)
+    arm_down = [row[:11] if i >= 11 else row for i, row in enumerate(UPPER[2][:14])]
+    arm_down[11] = arm_down[11] + 'k'
+    s.paste(Sprite.from_ascii(arm_down, PAL), 0, 3)
     return s
 
 
