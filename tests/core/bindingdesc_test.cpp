@@ -5,8 +5,10 @@
 #include "core/bindingdesc.h"
 #include "core/controlpad.h"
 #include "core/lang.h"
+#include "core/respack.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -155,6 +157,47 @@ TEST_F(BindingDescriptionTest, PadListsControlsInDisplayOrder)
     const std::u16string v = L(u"void");
     EXPECT_EQ(describePad(*playerPads[7]), u"A: " + v + u"\nB: " + v + u"\nX: " + v + u"\nY: " + v +
                                                u"\n{: " + v + u"\n[: " + v + u"\n]: " + v + u"\n}: " + v + u"\n");
+}
+
+// Every piece a description asks the shipped English pack for is there.
+TEST_F(BindingDescriptionTest, ShippedPackNamesEveryPiece)
+{
+    initResourcePack();
+    loadLangPack("english");
+    fake_input::addJoystick("Pad", 8, 1, 1, 1);
+    initInput();
+    SDL_Joystick* pad = openJoystickAt(0);
+    std::vector<ControlBinding> bindings;
+    ControlBinding binding;
+    bindings.push_back(binding);
+    for (u16 code = 0; code < 400; ++code)
+        bindings.push_back(key(code, code % 2 ? ModeDown : 0));
+    for (u8 button = 0; button <= 9; ++button) {
+        binding.setMouseButton(button, button % 2 ? ModeDown : 0);
+        bindings.push_back(binding);
+    }
+    for (u8 mode = 0; mode < 16; ++mode) {
+        binding.setMouseZone(u8(mode << 4));
+        bindings.push_back(binding);
+        binding.setJoyHat(pad, 0, mode);
+        bindings.push_back(binding);
+        binding.setJoyBall(pad, 0, u8(mode << 4));
+        bindings.push_back(binding);
+    }
+    for (u8 axis = 0; axis < 8; ++axis) {
+        binding.setJoyAxis(pad, axis, ModeDown);
+        bindings.push_back(binding);
+    }
+    binding.setJoyButton(pad, 0, 0);
+    bindings.push_back(binding);
+    closeJoysticks();
+    bindings.push_back(binding);
+    for (const ControlBinding& each : bindings) {
+        std::u16string text = describeBinding(each);
+        EXPECT_EQ(text.find(u"NOITM-"), std::u16string::npos) << std::string(text.begin(), text.end());
+        EXPECT_EQ(text.find(u"NOCAT-"), std::u16string::npos) << std::string(text.begin(), text.end());
+    }
+    cleanupResourcePack();
 }
 
 } // namespace
