@@ -26,5 +26,4 @@ WEAK bool packResources(const char*) { return false; }
 WEAK void loadLangPack(const std::string&) {}
 WEAK void unloadLangPack() {}
 WEAK std::u16string langText(const std::u16string&, const std::u16string&) { return u""; }
-WEAK void showMessageScreen(const std::string&) {}
 WEAK void drawProfiler(SDL_Surface*, u32, u32, u32, u32, u32, u32, u32, u32) {}

@@ -154,11 +154,12 @@ TEST_F(MediaCache, DeallocationLogListsEveryEntryInByteOrder)
     loadGraphic("a.bmp", false, 0, 0, 0, false);
     loadGraphic("_u.bmp", false, 0, 0, 0, false);
     loadGraphic("B.bmp", false, 0, 0, 0, false);
+    // Reporting the missing image brings up the message screen, which asks for its own font.
     loadGraphic("Missing.bmp", false, 0, 0, 0, false);
     EXPECT_EQ(splitLines(freeAllAndLog()),
-              (std::vector<std::string>{"SURFACE DEALLOCATION", "1/4) Erasing B.bmp",
-                                        "2/4) Erasing Missing.bmp", "3/4) Erasing _u.bmp",
-                                        "4/4) Erasing a.bmp"}));
+              (std::vector<std::string>{"SURFACE DEALLOCATION", "1/5) Erasing B.bmp",
+                                        "2/5) Erasing Missing.bmp", "3/5) Erasing _u.bmp",
+                                        "4/5) Erasing a.bmp", "5/5) Erasing resource/f_ice.gif"}));
     // Everything was freed and forgotten: a second shutdown pass has nothing left to free.
     EXPECT_EQ(splitLines(freeAllAndLog()), (std::vector<std::string>{"SURFACE DEALLOCATION"}));
 }

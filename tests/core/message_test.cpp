@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/font_sheets.h"
+#include "tests/support/scratch_dir.h"
+#include "tests/support/sdl_env.h"
+
+#include "core/draw.h"
+#include "core/engine.h"
+#include "core/media.h"
+#include "core/message.h"
+#include "core/respack.h"
+
+namespace {
+
+using namespace font_sheets;
+
+class MessageScreen : public SdlTest {
+protected:
+    void SetUp() override
+    {
+        SdlTest::SetUp();
+        initResourcePack();
+        writeAllSheets();
+    }
+    void TearDown() override
+    {
+        testing::internal::CaptureStdout();
+        freeAllSurfaces();
+        testing::internal::GetCapturedStdout();
+        cleanupResourcePack();
+        SdlTest::TearDown();
+    }
+    // True when the large ice glyph of `code` has its top-left corner at (x, y) of the window.
+    bool glyphAt(int x, int y, u16 code)
+    {
+        return getPixel(screenSurface, x, y) == largeGlyphPixel(LargeIce, code) &&
+               getPixel(screenSurface, x + 7, y + 13) == largeGlyphPixel(LargeIce, code, 7, 13);
+    }
+    ScratchDir scratch;
+};
+
+TEST_F(MessageScreen, ShowsLinesFourteenPixelsApartUntilReturn)
+{
+    SDL_FillRect(screenSurface, nullptr, 0x123456);
+    modal_script::pushKey(SDLK_a);
+    modal_script::pushKey(SDLK_RETURN);
+    modal_script::pushKey(SDLK_b);
+    showMessageScreen("AB\nC");
+    EXPECT_EQ(modal_script::eventsServed(), 2);
+    EXPECT_TRUE(glyphAt(0, 0, 'A'));
+    EXPECT_TRUE(glyphAt(8, 0, 'B'));
+    EXPECT_TRUE(glyphAt(0, 14, 'C'));
+    EXPECT_EQ(getPixel(screenSurface, 300, 200), 0u);
+    EXPECT_EQ(lastMessageShown(), "AB\nC");
+}
+
+TEST_F(MessageScreen, ArrowsScrollByTwelveAndSpaceResets)
+{
+    for (SDLKey key : {SDLK_UP, SDLK_UP, SDLK_UP, SDLK_LEFT, SDLK_LSHIFT})
+        modal_script::pushKey(key);
+    showMessageScreen("AB\nC");
+    EXPECT_TRUE(glyphAt(12, 36, 'A'));
+    EXPECT_TRUE(glyphAt(12, 50, 'C'));
+    EXPECT_EQ(getPixel(screenSurface, 0, 0), 0u);
+
+    modal_script::install();
+    for (SDLKey key : {SDLK_DOWN, SDLK_RIGHT, SDLK_RIGHT})
+        modal_script::pushKey(key);
+    showMessageScreen("ABCD\nWXYZ");
+    EXPECT_TRUE(glyphAt(0, 2, 'Z'));
+    EXPECT_FALSE(glyphAt(0, 0, 'A'));
+
+    modal_script::install();
+    for (SDLKey key : {SDLK_DOWN, SDLK_RIGHT, SDLK_SPACE})
+        modal_script::pushKey(key);
+    showMessageScreen("A\nB");
+    EXPECT_TRUE(glyphAt(0, 0, 'A'));
+    EXPECT_TRUE(glyphAt(0, 14, 'B'));
+}
+
+TEST_F(MessageScreen, QuitDismissesAndIsUsedUp)
+{
+    modal_script::pushQuit();
+    modal_script::pushKey(SDLK_RETURN);
+    showMessageScreen("X");
+    EXPECT_EQ(modal_script::eventsServed(), 1);
+}
+
+TEST_F(MessageScreen, WithoutAWindowTheTextIsLogged)
+{
+    SDL_Surface* window = screenSurface;
+    screenSurface = nullptr;
+    testing::internal::CaptureStdout();
+    showMessageScreen("NO\nWINDOW");
+    std::string logged = testing::internal::GetCapturedStdout();
+    screenSurface = window;
+    EXPECT_EQ(logged, "NO WINDOW\n");
+    EXPECT_EQ(lastMessageShown(), "NO\nWINDOW");
+    EXPECT_EQ(modal_script::eventsServed(), 0);
+}
+
+TEST_F(MessageScreen, MissingFontIsReportedOnceWithoutRecursion)
+{
+    std::remove("resource/f_ice.gif");
+    u32 before = messagesShownCount();
+    testing::internal::CaptureStdout();
+    showMessageScreen("first");
+    showMessageScreen("second");
+    std::string logged = testing::internal::GetCapturedStdout();
+    // One nested report of the font, then each message shown (blank, so also logged) once.
+    EXPECT_EQ(messagesShownCount(), before + 3);
+    EXPECT_EQ(modal_script::eventsServed(), 2);
+    EXPECT_EQ(lastMessageShown(), "second");
+    EXPECT_NE(logged.find("resource/f_ice.gif"), std::string::npos);
+    EXPECT_NE(logged.find("first"), std::string::npos);
+}
+
+std::string typeInPrompt(const std::vector<std::pair<SDLKey, Uint16>>& keys)
+{
+    for (auto [key, unicode] : keys)
+        modal_script::pushKey(key, unicode);
+    return promptText("NAME?");
+}
+
+TEST_F(MessageScreen, PromptEditsOneLine)
+{
+    EXPECT_EQ(typeInPrompt({{SDLK_a, 'a'}, {SDLK_b, 'b'}, {SDLK_BACKSPACE, 8}, {SDLK_c, 'c'},
+                            {SDLK_RETURN, 13}, {SDLK_d, 'd'}}),
+              "ac");
+    EXPECT_EQ(modal_script::eventsServed(), 5);
+    EXPECT_TRUE(glyphAt(0, 0, 'N'));
+    EXPECT_TRUE(glyphAt(0, 14, '>'));
+    EXPECT_TRUE(glyphAt(16, 14, 'a'));
+    EXPECT_TRUE(glyphAt(24, 14, 'c'));
+    EXPECT_TRUE(glyphAt(32, 14, '_'));
+
+    modal_script::install();
+    EXPECT_EQ(typeInPrompt({{SDLK_BACKSPACE, 8}, {SDLK_KP_ENTER, 13}, {SDLK_UP, 0}, {SDLK_x, 'x'},
+                            {SDLK_ESCAPE, 27}, {SDLK_y, 0x179}, {SDLK_RETURN, 13}}),
+              std::string("x\x1By"));
+
+    // Closing the window ends the prompt with what was typed so far.
+    modal_script::install();
+    EXPECT_EQ(typeInPrompt({{SDLK_q, 'q'}}), "q");
+    EXPECT_EQ(modal_script::eventsServed(), 2);
+}
+
+TEST_F(MessageScreen, PromptRestoresUnicodeTranslation)
+{
+    SDL_EnableUNICODE(0);
+    typeInPrompt({});
+    EXPECT_EQ(SDL_EnableUNICODE(-1), 0);
+    SDL_EnableUNICODE(1);
+    typeInPrompt({});
+    EXPECT_EQ(SDL_EnableUNICODE(-1), 1);
+    SDL_EnableUNICODE(0);
+}
+
+TEST_F(MessageScreen, DrawTextPicksTheFont)
+{
+    SDL_FillRect(backBuffer, nullptr, 0);
+    drawText(10, 10, "A\nB", 1, 3, backBuffer);
+    EXPECT_EQ(getPixel(backBuffer, 10, 10), sheetPixel(SmallBlack, 5, 12));
+    EXPECT_EQ(getPixel(backBuffer, 10, 16), sheetPixel(SmallBlack, 10, 12));
+    drawText(100, 100, "A", 0, 1, backBuffer);
+    EXPECT_EQ(getPixel(backBuffer, 100, 100), largeGlyphPixel(LargeOrange, 'A'));
+    drawText(200, 100, "A", 2, 0, backBuffer);
+    EXPECT_EQ(getPixel(backBuffer, 207, 113), largeGlyphPixel(LargeIce, 'A', 7, 13));
+}
+
+} // namespace
