@@ -13,10 +13,13 @@ std::u16string label(const char16_t* item)
     return langText(u"control", item);
 }
 
-std::u16string number(int value)
+// The prefix followed by the value in decimal.
+std::u16string number(int value, const char16_t* prefix = u"")
 {
-    std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
+    std::u16string text = prefix;
+    for (char digit : std::to_string(value))
+        text += char16_t(digit);
+    return text;
 }
 
 std::u16string widen(const char* text)
@@ -73,12 +76,12 @@ std::u16string keyName(u16 key)
     if (key >= 'A' && key <= 'Z')
         return char16_t(key) + label(u"letter_key");
     if (key >= 33 && key <= 126)
-        return u"#" + number(key) + u" (" + char16_t(key) + u")";
+        return number(key, u"#") + u" (" + char16_t(key) + u")";
     if (key >= SDLK_KP0 && key <= SDLK_KP9)
         return label(u"keypad") + number(key - SDLK_KP0);
     if (key >= SDLK_F1 && key <= SDLK_F15)
-        return u"F" + number(key - SDLK_F1 + 1);
-    return u"#" + number(key) + u" (?!?)";
+        return number(key - SDLK_F1 + 1, u"F");
+    return number(key, u"#") + u" (?!?)";
 }
 
 std::u16string mouseButtonName(u16 button)
