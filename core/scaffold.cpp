@@ -26,4 +26,3 @@ WEAK bool packResources(const char*) { return false; }
 WEAK void loadLangPack(const std::string&) {}
 WEAK void unloadLangPack() {}
 WEAK std::u16string langText(const std::u16string&, const std::u16string&) { return u""; }
-WEAK void drawProfiler(SDL_Surface*, u32, u32, u32, u32, u32, u32, u32, u32) {}
