@@ -3,6 +3,7 @@
 #include "core/controlpad.h"
 #include "core/inputsource.h"
 #include "core/lang.h"
+#include "core/text.h"
 
 #include <string>
 
@@ -20,14 +21,6 @@ std::u16string number(int value, const char16_t* prefix = u"")
     for (char digit : std::to_string(value))
         text += char16_t(digit);
     return text;
-}
-
-std::u16string widen(const char* text)
-{
-    std::u16string wide;
-    for (const char* c = text; c && *c; ++c)
-        wide += char16_t(static_cast<unsigned char>(*c));
-    return wide;
 }
 
 std::u16string reverseSuffix(const ControlBinding& binding)
@@ -160,7 +153,8 @@ std::u16string joystickName(SDL_Joystick* joystick)
     if (!joystickIsOpen(joystick))
         return u"";
     InputSource& source = inputSource();
-    return widen(source.joystickName(source.joystickIndex(joystick)));
+    const char* name = source.joystickName(source.joystickIndex(joystick));
+    return name ? toWideString(name) : u"";
 }
 
 } // namespace

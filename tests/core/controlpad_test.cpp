@@ -5,6 +5,7 @@
 #include "core/controlpad.h"
 #include "core/engine.h"
 #include "core/gamesystem.h"
+#include "core/message.h"
 
 #include <vector>
 
@@ -99,6 +100,28 @@ TEST_F(ControlPadTest, PlayersBeyondEightGetAPadThatStaysEmpty)
     updateInput();
     EXPECT_FALSE(controlHeld(ControlA, getControlPad(255)));
     EXPECT_EQ(getControlPad(9)->binding(ControlA)->kind(), 0);
+}
+
+TEST_F(ControlPadTest, InvalidControlIsReportedAndAnswersFalse)
+{
+    fake_input::holdKey(SDLK_v);
+    updateInput();
+    u32 shown = messagesShownCount();
+    EXPECT_TRUE(controlHeld(ControlY, primaryPad));
+    EXPECT_EQ(messagesShownCount(), shown);
+
+    EXPECT_FALSE(controlHeld(8, primaryPad));
+    EXPECT_EQ(lastMessageShown(), "INPUT ERROR: INVALID CONTROL REFERENCED: '8'");
+    EXPECT_FALSE(controlNotHeld(200, primaryPad));
+    EXPECT_FALSE(controlPressed(255, primaryPad));
+    EXPECT_EQ(lastMessageShown(), "INPUT ERROR: INVALID CONTROL REFERENCED: '255'");
+    EXPECT_EQ(primaryPad->binding(9), nullptr);
+    ControlBinding space;
+    space.setKey(SDLK_SPACE, ModeDown);
+    primaryPad->setBinding(ControlCount, space);
+    EXPECT_EQ(messagesShownCount(), shown + 5);
+    for (u8 i = 0; i < ControlCount; ++i)
+        EXPECT_NE(primaryPad->binding(i)->code(), SDLK_SPACE);
 }
 
 TEST_F(ControlPadTest, MouseAndEmptyPresets)
