@@ -287,7 +287,7 @@ bool mouseButtonPressed(u8 button)
 
 bool mouseButtonReleased(u8 button)
 {
-    return validMouseButton(button) && !buttonBit(mouseButtonsNow, button) && buttonBit(mouseButtonsLast, button);
+    return !buttonBit(mouseButtonsNow, button) && buttonBit(mouseButtonsLast, button);
 }
 
 i32 mouseX()
