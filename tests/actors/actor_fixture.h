@@ -1,0 +1,114 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include "core/random.h"
+#include "tests/support/sdl_env.h"
+#include "world/interfaces.h"
+#include "world/systphysical.h"
+
+#include <memory>
+#include <vector>
+
+// A solid box that stops movers from every side and can be moved by the test between frames.
+class Wall : public PhysicalBlock {
+public:
+    Wall(i32 x, i32 y, i32 w, i32 h) : PhysicalBlock(FlagBlock, x, y, w, h, -1) {}
+
+    void update() override
+    {
+        x += moveX;
+        y += moveY;
+    }
+    bool hitFloor(Physical* m, i32* limit, bool) override
+    {
+        return overlapsX(m) && m->y + m->h <= y && *limit > y && set(limit, y);
+    }
+    bool hitCeiling(Physical* m, i32* limit, bool) override
+    {
+        return overlapsX(m) && m->y >= y + h && *limit < y + h && set(limit, y + h);
+    }
+    bool hitWallLeft(Physical* m, i32* limit, bool) override
+    {
+        return overlapsY(m) && m->x >= x + w && *limit < x + w && set(limit, x + w);
+    }
+    bool hitWallRight(Physical* m, i32* limit, bool) override
+    {
+        return overlapsY(m) && m->x + m->w <= x && *limit > x && set(limit, x);
+    }
+
+    i32 moveX = 0;
+    i32 moveY = 0;
+
+private:
+    bool overlapsX(const Physical* m) const { return m->x < x + w && m->x + m->w > x; }
+    bool overlapsY(const Physical* m) const { return m->y < y + h && m->y + m->h > y; }
+    static bool set(i32* limit, i32 value)
+    {
+        *limit = value;
+        return true;
+    }
+};
+
+// A hurtable character of a team, standing still.
+class Target : public PhysicalCharacter {
+public:
+    Target(i32 x, i32 y, u8 team) : PhysicalCharacter(FlagDamagable | FlagCharacter, x, y, 16, 16, 0)
+    {
+        health = 100;
+        this->team = team;
+    }
+};
+
+// A hurtable thing that is not a character (a stone, a mine).
+class Stone : public PhysicalDamagable {
+public:
+    Stone(i32 x, i32 y) : PhysicalDamagable(FlagDamagable, x, y, 16, 16, 0) { health = 100; }
+};
+
+// A level world over SDL's dummy video; the test adds objects and steps frames.
+class ActorWorld : public SdlTest {
+protected:
+    void SetUp() override
+    {
+        SdlTest::SetUp();
+        seedStream(0, 77);
+        world = std::make_unique<SystPhysical>();
+    }
+    void TearDown() override
+    {
+        world.reset();
+        releaseAllStreams();
+        SdlTest::TearDown();
+    }
+
+    template <class T> T* add(T* object)
+    {
+        world->add(object);
+        return object;
+    }
+
+    void step(int frames = 1)
+    {
+        for (int i = 0; i < frames; ++i)
+            world->update();
+    }
+
+    // Steps until the number of the next frame is a multiple of n.
+    void alignFrame(u32 n)
+    {
+        while (world->frame() % n != 0)
+            step();
+    }
+
+    template <class T> std::vector<T*> all()
+    {
+        std::vector<T*> found;
+        for (Physical* p = world->firstOfType(FlagAll); world->hasMoreOfType(); p = world->nextOfType()) {
+            if (T* t = dynamic_cast<T*>(p))
+                found.push_back(t);
+        }
+        return found;
+    }
+
+    std::unique_ptr<SystPhysical> world;
+};
