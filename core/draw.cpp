@@ -2,6 +2,10 @@
 
 #include "core/pixels.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -44,7 +48,7 @@ Span blitSpan(int d0, int s0, int len, bool flip, int destLo, int destHi, int sr
 }
 
 template <int Scale>
-void expandFixed(u32* out, const u32* in, int sourceCount)
+void expandScalar(u32* out, const u32* in, int sourceCount)
 {
     for (int i = 0; i < sourceCount; ++i) {
         u32 v = in[i];
@@ -52,6 +56,45 @@ void expandFixed(u32* out, const u32* in, int sourceCount)
             *out++ = v;
     }
 }
+
+#ifdef __SSE2__
+// Four source pixels at a time become Scale stores of four words each.
+template <int Scale>
+void expandFixed(u32* out, const u32* in, int sourceCount)
+{
+    int quads = sourceCount / 4;
+    for (int q = 0; q < quads; ++q, in += 4, out += 4 * Scale) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        __m128i* o = reinterpret_cast<__m128i*>(out);
+        if constexpr (Scale == 2) {
+            _mm_storeu_si128(o, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 0, 0)));
+            _mm_storeu_si128(o + 1, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 2, 2)));
+        } else if constexpr (Scale == 3) {
+            _mm_storeu_si128(o, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 0, 0)));
+            _mm_storeu_si128(o + 1, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1)));
+            _mm_storeu_si128(o + 2, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2)));
+        } else if constexpr (Scale == 4) {
+            _mm_storeu_si128(o, _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 0, 0, 0)));
+            _mm_storeu_si128(o + 1, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 1)));
+            _mm_storeu_si128(o + 2, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 2, 2)));
+            _mm_storeu_si128(o + 3, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));
+        } else {
+            _mm_storeu_si128(o, _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 0, 0, 0)));
+            _mm_storeu_si128(o + 1, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 0)));
+            _mm_storeu_si128(o + 2, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1)));
+            _mm_storeu_si128(o + 3, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 2, 2, 2)));
+            _mm_storeu_si128(o + 4, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));
+        }
+    }
+    expandScalar<Scale>(out, in, sourceCount - quads * 4);
+}
+#else
+template <int Scale>
+void expandFixed(u32* out, const u32* in, int sourceCount)
+{
+    expandScalar<Scale>(out, in, sourceCount);
+}
+#endif
 
 void expandRun(u32* out, const u32* in, int sourceCount, u32 scale)
 {

@@ -226,6 +226,26 @@ TEST_F(Draw, StretchMakesBlocksAndStaysInsideBothSurfaces)
     SDL_FreeSurface(tiny);
 }
 
+TEST_F(Draw, StretchMatchesThePixelRuleAtEveryScale)
+{
+    SDL_Surface* src = makePattern(13, 7);
+    for (u32 scale = 1; scale <= 6; ++scale) {
+        SDL_Surface* dst = makeSurface(13 * scale, 7 * scale);
+        SDL_FillRect(dst, nullptr, Blank);
+        SDL_Rect clip = {3, 1, u16(13 * scale - 4), u16(7 * scale - 1)};
+        SDL_SetClipRect(dst, &clip);
+        scaleSurface(scale, scale, src, dst);
+        for (int y = 0; y < dst->h; ++y)
+            for (int x = 0; x < dst->w; ++x) {
+                bool inside = x >= 3 && x < 13 * int(scale) - 1 && y >= 1;
+                EXPECT_EQ(getPixel(dst, x, y), inside ? tag(x / scale, y / scale) : Blank)
+                    << "scale " << scale << " at " << x << "," << y;
+            }
+        SDL_FreeSurface(dst);
+    }
+    SDL_FreeSurface(src);
+}
+
 TEST_F(Draw, RowsAreAddressedByPitch)
 {
     // A 3-pixel-wide surface whose rows are 5 words apart.
