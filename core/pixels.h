@@ -9,7 +9,6 @@
 struct PixelBox {
     int x0, y0, x1, y1;
     bool empty() const { return x0 >= x1 || y0 >= y1; }
-    bool contains(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
 };
 
 inline PixelBox clipBox(const SDL_Surface* s)
@@ -17,11 +16,6 @@ inline PixelBox clipBox(const SDL_Surface* s)
     const SDL_Rect& c = s->clip_rect;
     return {std::max(0, int(c.x)), std::max(0, int(c.y)), std::min(s->w, c.x + int(c.w)),
             std::min(s->h, c.y + int(c.h))};
-}
-
-inline PixelBox wholeBox(const SDL_Surface* s)
-{
-    return {0, 0, s->w, s->h};
 }
 
 // Rows are found by pitch, never by width, so padded surfaces are read correctly.
