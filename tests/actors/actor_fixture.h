@@ -1,11 +1,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "core/media.h"
 #include "core/random.h"
+#include "core/respack.h"
 #include "tests/support/sdl_env.h"
 #include "world/interfaces.h"
 #include "world/systphysical.h"
 
+#include <SDL/SDL_mixer.h>
 #include <memory>
 #include <vector>
 
@@ -71,6 +74,10 @@ protected:
     void SetUp() override
     {
         SdlTest::SetUp();
+        initResourcePack();
+        // Sounds load only with audio open; SDL's dummy driver plays them into nothing.
+        SDL_InitSubSystem(SDL_INIT_AUDIO);
+        audioOpen = Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 1024) == 0;
         seedStream(0, 77);
         world = std::make_unique<SystPhysical>();
     }
@@ -78,6 +85,11 @@ protected:
     {
         world.reset();
         releaseAllStreams();
+        freeAllSounds();
+        freeAllSurfaces();
+        if (audioOpen)
+            Mix_CloseAudio();
+        cleanupResourcePack();
         SdlTest::TearDown();
     }
 
@@ -111,4 +123,5 @@ protected:
     }
 
     std::unique_ptr<SystPhysical> world;
+    bool audioOpen = false;
 };

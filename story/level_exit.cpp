@@ -1,0 +1,22 @@
+#include "story/level_exit.h"
+
+#include "core/gamesystem.h"
+#include "world/systphysical.h"
+
+namespace {
+
+TitleMenuMaker titleMenuMaker = nullptr;
+
+} // namespace
+
+void setTitleMenuMaker(TitleMenuMaker maker)
+{
+    titleMenuMaker = maker;
+}
+
+void leaveLevel(SystPhysical* level)
+{
+    queueSystemKill(level);
+    if (titleMenuMaker)
+        queueSystemAdd(titleMenuMaker());
+}

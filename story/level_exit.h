@@ -1,0 +1,11 @@
+#pragma once
+
+class GameSystem;
+class SystPhysical;
+
+// Leaving a running level (Escape, or the pause menu's quit): the level's world is queued for
+// deletion and a new title menu for addition. The title menu registers its maker here; without
+// one the level simply ends.
+using TitleMenuMaker = GameSystem* (*)();
+void setTitleMenuMaker(TitleMenuMaker maker);
+void leaveLevel(SystPhysical* level);
