@@ -1,0 +1,106 @@
+#include "tests/actors/actor_fixture.h"
+
+#include "actors/blood.h"
+#include "actors/blood_particle.h"
+
+namespace {
+
+using BloodTest = ActorWorld;
+
+TEST_F(BloodTest, HalfOfTheBlobsLeaveOnlyTheirFirstDroplet)
+{
+    for (int i = 0; i < 200; ++i)
+        add(new Blood(100, 100, 1, -2));
+    step();
+    EXPECT_EQ(all<Blood_Particle>().size(), 200u);
+    size_t blobs = all<Blood>().size();
+    EXPECT_GT(blobs, 70u);
+    EXPECT_LT(blobs, 130u);
+}
+
+TEST_F(BloodTest, LargeDropletSplitsIntoSmallerOnesAfterAShortFlight)
+{
+    Blood_Particle* drop = add(new Blood_Particle(100, 50, 1, 0, 1));
+    u32 serial = drop->serial;
+    EXPECT_GE(drop->life, 1);
+    EXPECT_LE(drop->life, 4);
+    step(7);
+    std::vector<Blood_Particle*> drops = all<Blood_Particle>();
+    ASSERT_GE(drops.size(), 2u);
+    ASSERT_LE(drops.size(), 3u);
+    for (Blood_Particle* piece : drops) {
+        EXPECT_NE(piece->serial, serial);
+        EXPECT_GE(piece->size, 2);
+        EXPECT_LE(piece->size, 5);
+    }
+}
+
+TEST_F(BloodTest, SmallDropletFallsForThirtyFramesWithoutSplitting)
+{
+    Blood_Particle* drop = add(new Blood_Particle(100, 0, 0, 0, 4));
+    EXPECT_EQ(drop->life, 30);
+    step(31);
+    ASSERT_EQ(all<Blood_Particle>().size(), 1u);
+    EXPECT_EQ(drop->velY, 8);  // gravity tops out at 8 pixels a frame
+    step();
+    EXPECT_TRUE(all<Blood_Particle>().empty());
+}
+
+TEST_F(BloodTest, DropletSticksIntoTheSurfaceItHits)
+{
+    Wall* floor = add(new Wall(96, 100, 32, 16));
+    Blood_Particle* drop = add(new Blood_Particle(101, 95, 0, 4, 4));
+    step(4);
+    ASSERT_EQ(drop->stuck, 1);
+    EXPECT_TRUE(world->isAlive(drop->stuckTo));
+    EXPECT_EQ(drop->stuckTo.object, floor);
+    EXPECT_GE(drop->y, 100);
+    EXPECT_LE(drop->y, 104);
+    EXPECT_EQ(drop->x, 100);
+}
+
+// The block moves every frame; the droplet catches up on odd frames.
+TEST_F(BloodTest, StuckDropletRidesAlongAndLeavesWithItsBlock)
+{
+    Wall* lift = add(new Wall(96, 100, 32, 16));
+    Blood_Particle* drop = add(new Blood_Particle(101, 95, 0, 4, 4));
+    step(4);
+    ASSERT_EQ(drop->stuck, 1);
+    i32 offsetX = drop->x - lift->x;
+    i32 offsetY = drop->y - lift->y;
+    lift->moveX = 2;
+    lift->moveY = -1;
+    while (world->frame() % 2 == 0)
+        step();
+    step(7);  // ends on an odd frame
+    EXPECT_EQ(drop->x - lift->x, offsetX);
+    EXPECT_EQ(drop->y - lift->y, offsetY);
+    EXPECT_NE(lift->x, 96);
+
+    world->remove(lift);
+    step();  // deleted after this even frame's pass
+    EXPECT_EQ(all<Blood_Particle>().size(), 1u);
+    step();
+    EXPECT_TRUE(all<Blood_Particle>().empty());
+}
+
+TEST_F(BloodTest, BlobStopsInsideTerrainAndFadesAway)
+{
+    add(new Wall(0, 100, 320, 32));
+    for (int i = 0; i < 6; ++i)
+        add(new Blood(40 * i + 20, 80, 0, 3));
+    step();
+    std::vector<Blood*> blobs = all<Blood>();
+    ASSERT_FALSE(blobs.empty());
+    step(10);
+    for (Blood* blob : all<Blood>()) {
+        EXPECT_EQ(blob->velX, 0);
+        EXPECT_EQ(blob->velY, 0);
+        EXPECT_GT(blob->y, 100);
+        EXPECT_LT(blob->y, 132);
+    }
+    step(200);
+    EXPECT_TRUE(all<Blood>().empty());
+}
+
+} // namespace
