@@ -1,6 +1,7 @@
 #include "actors/dahlia.h"
 
 #include "actors/dahlia_bullet.h"
+#include "actors/effects/dust.h"
 #include "core/controlpad.h"
 #include "core/draw.h"
 #include "core/media.h"
@@ -179,8 +180,7 @@ void Dahlia::land()
 
 void Dahlia::throwDust(i8 drift)
 {
-    // Hook for the landing dust: a Dust effect at (x + 4, floorLimit) drifting by `drift`
-    // is added here once the effect class exists.
+    owner->add(new Dust(x + 4, floorLimit, drift, 0, 0));
 }
 
 void Dahlia::act()
