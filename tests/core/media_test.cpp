@@ -5,9 +5,11 @@
 
 #include "core/engine.h"
 #include "core/media.h"
+#include "core/message.h"
 #include "core/respack.h"
 
 #include <SDL/SDL_mixer.h>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -47,6 +49,9 @@ protected:
     void SetUp() override
     {
         SdlTest::SetUp();
+        // The message screen's font, so a reported failure brings up no second report.
+        std::filesystem::create_directory("resource");
+        std::filesystem::copy_file(repoRoot / FontImage, FontImage);
         initResourcePack();   // no pack in the scratch folder: names are loose files
     }
     void TearDown() override
@@ -74,6 +79,8 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
+    static constexpr const char* FontImage = "resource/f_ice.gif";
+    const std::filesystem::path repoRoot = std::filesystem::current_path();
     ScratchDir scratch;
     bool audioOpen = false;
 };
@@ -218,4 +225,39 @@ TEST_F(MediaCache, EnsureFileExistsCreatesOnlyWhatIsMissing)
 
     EXPECT_FALSE(ensureFileExists("no-such-folder/new.lvl"));
     EXPECT_FALSE(fileExists("no-such-folder/new.lvl"));
+}
+
+TEST_F(MediaCache, FailedLoadsAreReportedOnTheMessageScreen)
+{
+    u32 shown = messagesShownCount();
+    int waits = modal_script::eventsServed();
+    EXPECT_EQ(loadGraphic("gone.gif", true, 0, 0, 0, false), nullptr);
+    EXPECT_EQ(messagesShownCount(), shown + 1);
+    EXPECT_EQ(lastMessageShown(), "ERROR: FAILED TO LOAD GRAPHIC: \n'gone.gif'");
+    EXPECT_GT(modal_script::eventsServed(), waits);   // it waited to be dismissed
+    // A failed image is reported once.
+    EXPECT_EQ(loadGraphic("gone.gif", true, 0, 0, 0, false), nullptr);
+    EXPECT_EQ(messagesShownCount(), shown + 1);
+
+    // Sounds and music are tried, and reported, at every request.
+    openAudio();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(loadSound("gone.wav"), nullptr);
+    EXPECT_EQ(messagesShownCount(), shown + 4);
+    EXPECT_EQ(lastMessageShown(), "ERROR: FAILED TO LOAD AUDIO: \n'gone.wav'");
+    EXPECT_EQ(loadMusic("gone.it"), nullptr);
+    EXPECT_EQ(loadMusic("gone.it"), nullptr);
+    EXPECT_EQ(messagesShownCount(), shown + 6);
+    EXPECT_EQ(lastMessageShown(), "ERROR: FAILED TO LOAD MUSIC: \n'gone.it'");
+}
+
+TEST_F(MediaCache, AMissingMessageFontIsReportedOnce)
+{
+    std::filesystem::remove(FontImage);
+    u32 shown = messagesShownCount();
+    // The report asks for the very image that failed; that request must find the failure
+    // already remembered instead of loading and reporting it a second time.
+    EXPECT_EQ(loadGraphic(FontImage, true, 0, 0, 0, false), nullptr);
+    EXPECT_EQ(messagesShownCount(), shown + 1);
+    EXPECT_EQ(lastMessageShown(), std::string("ERROR: FAILED TO LOAD GRAPHIC: \n'") + FontImage + "'");
 }
