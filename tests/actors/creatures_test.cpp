@@ -1,0 +1,142 @@
+#include "tests/actors/actor_fixture.h"
+
+#include "actors/chaser.h"
+#include "actors/dummy.h"
+#include "actors/effects/explosion.h"
+#include "actors/follower.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// A floor across the view at y 200.
+class CreaturesTest : public ActorWorld {
+protected:
+    void SetUp() override
+    {
+        ActorWorld::SetUp();
+        add(new Wall(-64, 200, 448, 16));
+        step();
+    }
+};
+
+TEST_F(CreaturesTest, DummySurvivesSixShotsAndBurstsOnTheSeventh)
+{
+    Dummy* dummy = add(new Dummy(100, 192));
+    step();
+    for (int shot = 0; shot < 6; ++shot) {
+        dummy->hurt(3, 2);
+        step();
+    }
+    ASSERT_EQ(all<Dummy>().size(), 1u);
+    EXPECT_TRUE(all<Explosion>().empty());
+    i32 centreX = dummy->x + 8;
+    i32 centreY = dummy->y + 8;
+    dummy->hurt(3, 2);
+    step();
+    EXPECT_TRUE(all<Dummy>().empty());
+    std::vector<Explosion*> explosions = all<Explosion>();
+    ASSERT_EQ(explosions.size(), 20u);
+    std::vector<int> delays;
+    for (Explosion* explosion : explosions)
+        delays.push_back(explosion->delay);
+    std::sort(delays.begin(), delays.end());
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(delays[i], 4 * i + 10);
+        Explosion* e = *std::find_if(explosions.begin(), explosions.end(),
+                                     [&](Explosion* x) { return x->delay == 4 * i + 10; });
+        EXPECT_LE(std::abs(e->x + 10 - centreX), 2 * i + 16);
+        EXPECT_LE(std::abs(e->y + 10 - centreY), 2 * i + 16);
+    }
+}
+
+TEST_F(CreaturesTest, DummyHopsFourFramesInFifteenAndComesBackDown)
+{
+    Dummy* dummy = add(new Dummy(100, 192));  // rests with its top at 184
+    step(20);
+    i32 highest = dummy->y;
+    i32 lowest = dummy->y;
+    for (int i = 0; i < 45; ++i) {
+        bool hopFrame = world->frame() % 15 > 10;
+        i32 before = dummy->y;
+        step();
+        if (hopFrame)
+            EXPECT_LT(dummy->y, before);
+        highest = std::min(highest, dummy->y);
+        lowest = std::max(lowest, dummy->y);
+    }
+    EXPECT_EQ(lowest, 184);
+    EXPECT_LE(highest, 184 - 9);
+}
+
+TEST_F(CreaturesTest, ReleasedFollowerSlidesToAStop)
+{
+    Follower* follower = add(new Follower(100, 192));
+    step(10);
+    for (int i = 0; i < 6; ++i) {
+        follower->setControls(Controls(1, false));
+        step();
+    }
+    EXPECT_EQ(follower->velX, 2);
+    EXPECT_EQ(follower->flip, 1);
+    EXPECT_GE(follower->animFrame, 1);
+    step();
+    EXPECT_GE(follower->velX, 1);  // slows on even frames only
+    step(3);
+    EXPECT_EQ(follower->velX, 0);
+    EXPECT_EQ(follower->animFrame, 0);
+}
+
+TEST_F(CreaturesTest, FollowerScriptedWalkCyclesFromFourToTen)
+{
+    Follower* follower = add(new Follower(100, 192));
+    step(10);
+    follower->stepFrame();
+    EXPECT_EQ(follower->animFrame, 4);
+    std::vector<int> frames;
+    for (int i = 0; i < 16; ++i) {
+        alignFrame(2);
+        follower->stepFrame();
+        frames.push_back(follower->animFrame);
+        step();
+    }
+    std::vector<int> expected = {5, 6, 7, 8, 9, 10, 4, 5, 6, 7, 8, 9, 10, 4, 5, 6};
+    EXPECT_EQ(frames, expected);
+}
+
+TEST_F(CreaturesTest, FollowerJumpsOnlyFromTheGround)
+{
+    Follower* follower = add(new Follower(100, 192));
+    step(10);
+    follower->setControls(Controls(0, true));
+    step();
+    EXPECT_EQ(follower->velY, -6);
+    follower->setControls(Controls(0, true));
+    step();
+    EXPECT_GT(follower->velY, -6);
+}
+
+TEST_F(CreaturesTest, ShotDownChaserStaysAsACorpse)
+{
+    Chaser* chaser = add(new Chaser(100, 100));  // falls onto the floor
+    step(3);
+    EXPECT_EQ(chaser->animFrame, 1);  // falling
+    step(40);
+    chaser->hurt(100, 2);
+    step();
+    EXPECT_EQ(chaser->animFrame, 9);
+    step(40);
+    EXPECT_EQ(all<Chaser>().size(), 1u);
+    EXPECT_EQ(chaser->y + chaser->h, 200);
+}
+
+TEST_F(CreaturesTest, ChaserThatFallsOutOfTheLevelRemovesItself)
+{
+    add(new Chaser(500, 100));  // beyond the floor's right end, still in view
+    world->cameraX = 200;
+    step(60);
+    EXPECT_TRUE(all<Chaser>().empty());
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+#include "tests/actors/actor_fixture.h"
+
+#include "actors/chaser.h"
+#include "actors/smart_actor.h"
+#include "actors/surface_planner.h"
+
+namespace {
+
+using SmartActorTest = ActorWorld;
+
+TEST_F(SmartActorTest, ReplaysEachEntryUntilItsEndFrameHasPassed)
+{
+    Smart_Actor actor(0, 0);
+    EXPECT_EQ(actor.think().bits, 0);
+    const Controls a(1, false);
+    const Controls b(-1, true);
+    actor.path = {{10, a}, {25, b}};
+    std::vector<u8> replay;
+    for (int i = 0; i < 30; ++i)
+        replay.push_back(actor.think().bits);
+    std::vector<u8> expected(11, a.bits);
+    expected.insert(expected.end(), 15, b.bits);
+    expected.insert(expected.end(), 4, 0);
+    EXPECT_EQ(replay, expected);
+    EXPECT_TRUE(actor.path.empty());
+}
+
+// A floor of four blocks from x 0 to 64 at y 100 with a block standing on it at x 32..48.
+class SurfacePlannerTest : public ActorWorld {
+protected:
+    void SetUp() override
+    {
+        ActorWorld::SetUp();
+        for (int i = 0; i < 4; ++i)
+            add(new Wall(16 * i, 100, 16, 16));
+        add(new Wall(32, 84, 16, 16));
+        step();
+    }
+};
+
+TEST_F(SurfacePlannerTest, FloorIsCutWhereTheBodyMeetsTheObstacleAndItsTopIsASpan)
+{
+    Chaser chaser(100, 40);  // an 8 x 24 body
+    setProbeBody(chaser);
+    EXPECT_EQ(probeHalfWidth, 4);
+    EXPECT_EQ(probeHeight, 24);
+    std::set<SurfaceSpan> spans = findSurfaceSpans(world.get());
+    std::vector<std::vector<i32>> found;
+    for (const SurfaceSpan& span : spans)
+        found.push_back({span.slope, span.intercept, span.x1, span.x2});
+    std::vector<std::vector<i32>> expected = {{0, 84, 28, 52}, {0, 100, -4, 28}, {0, 100, 52, 68}};
+    EXPECT_EQ(found, expected);
+}
+
+TEST_F(SurfacePlannerTest, ProbeIsBlockedOnlyWhereTerrainReachesIntoTheBody)
+{
+    Chaser chaser(100, 40);
+    setProbeBody(chaser);
+    EXPECT_FALSE(isProbeBlocked(world.get(), 12, 100));  // standing on the floor
+    EXPECT_TRUE(isProbeBlocked(world.get(), 30, 100));   // shoulder against the obstacle
+    EXPECT_FALSE(isProbeBlocked(world.get(), 40, 84));   // on top of it
+}
+
+// Each plan shows the picture and waits; keys other than Return do not end the wait.
+TEST_F(SurfacePlannerTest, ChaserInViewWaitsForReturnEveryThirtyFrames)
+{
+    add(new Chaser(8, 88));
+    alignFrame(30);
+    modal_script::pushKey(SDLK_SPACE);
+    modal_script::pushKey(SDLK_RETURN);
+    modal_script::pushKey(SDLK_ESCAPE);
+    step();
+    EXPECT_EQ(modal_script::eventsServed(), 2);
+    step(29);
+    EXPECT_EQ(modal_script::eventsServed(), 2);
+    modal_script::pushKey(SDLK_RETURN);
+    step();
+    EXPECT_EQ(modal_script::eventsServed(), 4);  // the leftover Escape, then Return
+}
+
+TEST_F(SurfacePlannerTest, TwoChasersInViewWaitTwiceInOneFrameAndOneOutOfViewNever)
+{
+    add(new Chaser(8, 88));
+    add(new Chaser(56, 88));
+    add(new Chaser(900, 88));
+    alignFrame(30);
+    modal_script::pushKey(SDLK_RETURN);
+    modal_script::pushKey(SDLK_RETURN);
+    step();
+    EXPECT_EQ(modal_script::eventsServed(), 2);
+}
+
+TEST_F(SurfacePlannerTest, ChaserGetsNoPlanAndStandsWhereItLanded)
+{
+    Chaser* chaser = add(new Chaser(8, 60));  // above the floor's left block
+    step(60);
+    EXPECT_EQ(chaser->y + chaser->h, 100);
+    EXPECT_EQ(chaser->x, 4);
+    EXPECT_TRUE(chaser->path.empty());
+}
+
+} // namespace
