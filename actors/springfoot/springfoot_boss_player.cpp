@@ -1,0 +1,31 @@
+#include "actors/springfoot/springfoot_boss_player.h"
+
+namespace {
+
+constexpr u8 PlayerTeam = 1;
+
+} // namespace
+
+Springfoot_Boss_Player::Springfoot_Boss_Player(i32 x, i32 y) : Springfoot_Boss(x, y)
+{
+    active = 1;
+    pad = getControlPad(0);
+    typeFlags |= FlagPlayer;
+    team = PlayerTeam;
+}
+
+Controls Springfoot_Boss_Player::think()
+{
+    const int dir = int(controlHeld(ControlRight, pad)) - int(controlHeld(ControlLeft, pad));
+    return Controls(i8(dir), controlPressed(ControlA, pad));
+}
+
+float Springfoot_Boss_Player::healthFraction()
+{
+    return Springfoot_Boss::healthFraction();
+}
+
+float Springfoot_Boss_Player::secondBarFraction()
+{
+    return 1.0f;
+}

@@ -1,0 +1,273 @@
+#include "actors/effects/dust.h"
+#include "actors/effects/smoke.h"
+#include "actors/springfoot/groundwave.h"
+#include "actors/springfoot/springfoot.h"
+#include "actors/springfoot/springfoot_boss.h"
+#include "actors/springfoot/springfoot_boss_player.h"
+#include "core/input.h"
+#include "tests/actors/actor_fixture.h"
+#include "tests/support/fake_input.h"
+
+#include <algorithm>
+
+namespace {
+
+class SpringfootBossTest : public ActorWorld {
+protected:
+    void SetUp() override
+    {
+        ActorWorld::SetUp();
+        add(new Wall(-64, 200, 448, 16));
+    }
+
+    // The boss standing on the floor (top 200), awake or not, held still by forced controls.
+    Springfoot_Boss* addBoss(bool awake)
+    {
+        boss = add(new Springfoot_Boss(160, 184));
+        stepHeld(8);
+        EXPECT_EQ(boss->y + boss->h, 200);
+        boss->active = awake;
+        return boss;
+    }
+
+    void stepHeld(int frames = 1)
+    {
+        for (int i = 0; i < frames; ++i) {
+            boss->setControls(Controls());
+            step();
+        }
+    }
+
+    void alignHeld(u32 n)
+    {
+        while (world->frame() % n != 0)
+            stepHeld();
+    }
+
+    size_t reinforcements() { return all<Springfoot>().size(); }
+
+    // The newest hoppers have not moved yet: they stand where they dropped in.
+    void expectNewestAtTheEdges(size_t newest)
+    {
+        std::vector<Springfoot*> hoppers = all<Springfoot>();
+        for (size_t i = hoppers.size() - newest; i < hoppers.size(); ++i) {
+            const i32 edgeX = hoppers[i]->x + 4 - world->cameraX;
+            EXPECT_TRUE(edgeX == 6 || edgeX == 314) << edgeX;
+            EXPECT_EQ(hoppers[i]->y + 8, world->cameraY - 6);
+        }
+    }
+
+    Springfoot_Boss* boss = nullptr;
+};
+
+TEST_F(SpringfootBossTest, ReinforcementsComeOnePerThresholdAndInPairsBelow121)
+{
+    addBoss(true);
+    boss->health = 199;
+    stepHeld();
+    EXPECT_EQ(reinforcements(), 1u);
+    expectNewestAtTheEdges(1);
+    EXPECT_EQ(boss->reinforceBelow, 180);
+    stepHeld(3);
+    EXPECT_EQ(reinforcements(), 1u);
+
+    boss->health = 119;
+    boss->reinforceBelow = 120;
+    stepHeld();
+    EXPECT_EQ(reinforcements(), 3u);
+    expectNewestAtTheEdges(2);
+}
+
+TEST_F(SpringfootBossTest, OneBigHitCallsItsReinforcementsOverTheFollowingFrames)
+{
+    addBoss(true);
+    boss->health = 150;
+    for (size_t expected = 1; expected <= 3; ++expected) {
+        stepHeld();
+        EXPECT_EQ(reinforcements(), expected);
+    }
+    stepHeld(5);
+    EXPECT_EQ(reinforcements(), 3u);
+    EXPECT_EQ(boss->reinforceBelow, 140);
+}
+
+TEST_F(SpringfootBossTest, AsleepItDoesNothingOfItsOwnButCanBeHurt)
+{
+    addBoss(false);
+    boss->health = 10;
+    stepHeld(60);
+    EXPECT_EQ(reinforcements(), 0u);
+    EXPECT_EQ(boss->jumpTimer, 30);
+    boss->hurt(10, 2);
+    EXPECT_EQ(boss->dead, 1);
+    stepHeld(200);
+    EXPECT_EQ(boss->state, 0) << "no death scene while asleep";
+}
+
+TEST_F(SpringfootBossTest, PhaseSmokeOncePerHitThatCrossesAPhaseLine)
+{
+    addBoss(true);
+    const struct {
+        i16 from;
+        i16 amount;
+        size_t puffs;
+    } hits[] = {{150, 24, 0}, {126, 1, 10}, {125, 50, 0}, {26, 1, 10}, {200, 180, 10}, {25, 5, 0}};
+    for (const auto& hit : hits) {
+        for (Smoke* smoke : all<Smoke>())
+            smoke->removeSelf();
+        boss->health = hit.from;
+        boss->reinforceBelow = 0;
+        boss->hurt(hit.amount, 2);
+        stepHeld();
+        EXPECT_EQ(all<Smoke>().size(), hit.puffs) << hit.from << " - " << hit.amount;
+    }
+}
+
+TEST_F(SpringfootBossTest, HardLandingsShakeTheGroundAndSendWavesFrom124Down)
+{
+    addBoss(true);
+    boss->reinforceBelow = 0;
+    const struct {
+        i16 health;
+        i8 fallSpeed;
+        size_t waves;
+        size_t dust;
+        u16 shake;
+        u8 lock;
+    } landings[] = {{125, 7, 0, 5, 7, 10}, {124, 8, 2, 5, 8, 10}, {124, 6, 0, 0, 0, 5}};
+    for (const auto& landing : landings) {
+        for (Physical* p : all<Physical>()) {
+            if (dynamic_cast<GroundWave*>(p) || dynamic_cast<Dust*>(p))
+                p->removeSelf();
+        }
+        stepHeld();
+        boss->health = landing.health;
+        boss->bigJump = 1;
+        boss->shake = 0;
+        boss->velY = landing.fallSpeed;
+        boss->land();
+        EXPECT_EQ(boss->bigJump, 0);
+        EXPECT_EQ(boss->shake, landing.shake);
+        EXPECT_EQ(boss->lock, landing.lock);
+        stepHeld();
+        std::vector<GroundWave*> waves = all<GroundWave>();
+        ASSERT_EQ(waves.size(), landing.waves) << "health " << landing.health;
+        EXPECT_EQ(all<Dust>().size(), landing.dust);
+        if (!waves.empty()) {
+            const i32 speeds[] = {waves[0]->velX, waves[1]->velX};
+            EXPECT_EQ(std::min(speeds[0], speeds[1]), -6);
+            EXPECT_EQ(std::max(speeds[0], speeds[1]), 6);
+        }
+    }
+}
+
+TEST_F(SpringfootBossTest, StompsOncePerLeapOnlyWhileFallingAndHardestWhenFast)
+{
+    addBoss(true);
+    Target* foe = add(new Target(boss->x, 150, 1));
+    alignHeld(2);
+    boss->y = 130;
+    boss->canStomp = 1;
+    boss->velY = -2;
+    stepHeld();  // rising through the foe
+    EXPECT_EQ(foe->health, 100);
+    EXPECT_EQ(boss->canStomp, 1);
+
+    alignHeld(2);
+    boss->y = 120;
+    boss->velY = 1;
+    stepHeld();  // an even frame: gravity makes it 2
+    ASSERT_EQ(boss->velY, 2);
+    EXPECT_EQ(foe->health, 95) << "at least 5";
+    EXPECT_EQ(boss->canStomp, 0);
+    stepHeld(3);
+    EXPECT_EQ(foe->health, 95) << "once per leap";
+
+    boss->y = 120;
+    boss->canStomp = 1;
+    boss->velY = 7;
+    stepHeld();
+    EXPECT_EQ(foe->health, 95 - 2 * boss->velY);
+}
+
+TEST_F(SpringfootBossTest, DeathSceneEndsFinishedExactlyWhenTheShakeIsSpent)
+{
+    addBoss(true);
+    boss->reinforceBelow = 0;
+    boss->health = 20;  // past the phase lines, whose smoke would mix with the death's
+    boss->hurt(20, 2);
+    ASSERT_EQ(boss->dead, 1);
+    stepHeld();
+    EXPECT_EQ(all<Smoke>().size(), 10u) << "the shudder starts with a puff of smoke";
+    EXPECT_EQ(boss->shakeAmount(), 4);
+
+    int frames = 1;
+    while (boss->state != 5 && frames < 400) {
+        EXPECT_FALSE(boss->isFinished());
+        stepHeld();
+        ++frames;
+    }
+    ASSERT_EQ(boss->state, 5);
+    EXPECT_GE(frames, 150 + 2 * 11);
+    EXPECT_EQ(boss->shakeAmount(), 8);
+    for (int i = 0; i < 7; ++i) {
+        stepHeld();
+        EXPECT_FALSE(boss->isFinished());
+    }
+    stepHeld();
+    EXPECT_EQ(boss->shakeAmount(), 0);
+    EXPECT_TRUE(boss->isFinished());
+    EXPECT_EQ(boss->healthFraction(), 0.0f);
+}
+
+TEST_F(SpringfootBossTest, ActivationLeapsUpAndLeftIntoTheArena)
+{
+    addBoss(false);
+    const i32 x = boss->x;
+    const i32 y = boss->y;
+    boss->activate();
+    EXPECT_EQ(boss->active, 1);
+    EXPECT_EQ(boss->velX, -6);
+    EXPECT_EQ(boss->velY, -6);
+    EXPECT_EQ(boss->bigJump, 1);
+    EXPECT_EQ(boss->targetX, x - 160);
+    EXPECT_EQ(boss->targetY, y + 120);
+    stepHeld();
+    EXPECT_LT(boss->x, x);
+    EXPECT_LT(boss->y, y);
+}
+
+TEST_F(SpringfootBossTest, PlayerBodyIsSteeredByPadZero)
+{
+    fake_input::install();
+    initInput();
+    Springfoot_Boss_Player* body = add(new Springfoot_Boss_Player(160, 184));
+    EXPECT_EQ(body->team, 1);
+    EXPECT_NE(body->typeFlags & FlagPlayer, 0u);
+    EXPECT_EQ(body->active, 1);
+
+    fake_input::holdControl(0, ControlRight);
+    updateInput();
+    EXPECT_EQ(body->think().dir(), 1);
+    EXPECT_FALSE(body->think().jump());
+    fake_input::holdControl(0, ControlLeft);
+    fake_input::holdControl(0, ControlA);
+    updateInput();
+    EXPECT_EQ(body->think().dir(), 0);
+    EXPECT_TRUE(body->think().jump());
+    updateInput();
+    EXPECT_FALSE(body->think().jump()) << "a jump needs a fresh press";
+
+    body->health = 125;
+    Player* player = body;
+    Boss* asBoss = body;
+    EXPECT_FLOAT_EQ(player->healthFraction(), 0.5f);
+    EXPECT_FLOAT_EQ(asBoss->healthFraction(), 0.5f);
+    EXPECT_FLOAT_EQ(player->secondBarFraction(), 1.0f);
+
+    world.reset();
+    shutdownInput();
+    fake_input::uninstall();
+}
+
+} // namespace
