@@ -10,7 +10,6 @@ namespace {
 constexpr u8 JumpFrame = 5;
 constexpr u8 FallFrame = 1;
 constexpr u8 DeadFrame = 9;
-constexpr u32 PlayerBit = 0x40;
 } // namespace
 
 Chaser::Chaser(i32 x, i32 y) : Smart_Actor(x, y)
@@ -34,9 +33,7 @@ void Chaser::act()
         // The last player in walk order is the target; with none it aims just above itself.
         i32 targetX = x;
         i32 targetY = y - 32;
-        for (Physical* p = owner->firstOfType(PlayerBit); owner->hasMoreOfType(); p = owner->nextOfType()) {
-            if (!p)
-                break;
+        for (Physical* p = owner->firstOfType(FlagPlayer); owner->hasMoreOfType(); p = owner->nextOfType()) {
             targetX = p->x;
             targetY = p->y;
         }
