@@ -1,5 +1,6 @@
 #include "actors/dahlia.h"
 #include "actors/dahlia_bullet.h"
+#include "actors/effects/dust.h"
 #include "core/controlpad.h"
 #include "core/engine.h"
 #include "story/pause_menu.h"
@@ -192,6 +193,25 @@ TEST_F(DahliaTest, ABackpedallingShotGoesTheWaySheWalks)
     ASSERT_EQ(shots().size(), 1u);
     EXPECT_EQ(dahlia->facing, 1);
     EXPECT_EQ(shots()[0]->velX, -10);
+}
+
+TEST_F(DahliaTest, OnlyAHardFastLandingThrowsDust)
+{
+    Dahlia* dahlia = addStandingDahlia();
+    auto landAt = [&](i8 fall, i8 run) {
+        dahlia->y = 200 - dahlia->h - fall;  // one step above the floor
+        dahlia->velY = fall;
+        dahlia->velX = run;
+        frame();
+        EXPECT_EQ(dahlia->y + dahlia->h, 200);
+        EXPECT_EQ(dahlia->velY, 0);
+        frame();  // the dust joins the level
+        return all<Dust>().size();
+    };
+    EXPECT_EQ(landAt(7, 3), 0u);
+    EXPECT_EQ(landAt(8, 2), 0u);
+    EXPECT_EQ(landAt(8, 3), 1u);
+    EXPECT_EQ(landAt(8, -3), 2u);
 }
 
 TEST_F(DahliaTest, RegeneratesOnePointEveryThirtyFramesBelowThirtyFive)
