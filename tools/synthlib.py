@@ -105,22 +105,27 @@ def additive(freq, seconds, harmonics):
 
 
 def svf(signal, cutoff, resonance=0.7, mode="low"):
-    """Chamberlin state-variable filter with a per-sample cutoff in Hz.
-
-    resonance runs from 0 (no peak) to just under 1 (ringing)."""
+    """Trapezoidal state-variable filter with a per-sample cutoff in Hz; stable at
+    every cutoff below the Nyquist limit. resonance runs from 0 (no peak) to just
+    under 1 (ringing)."""
     n = len(signal)
     cut = np.broadcast_to(np.asarray(cutoff, dtype=np.float64), (n,))
-    f = 2.0 * np.sin(math.pi * np.clip(cut, 10.0, RATE / 6.0) / RATE)
-    q = 2.0 - 2.0 * min(max(resonance, 0.0), 0.98)
-    low = band = 0.0
+    g = np.tan(math.pi * np.clip(cut, 10.0, RATE * 0.45) / RATE)
+    k = 2.0 - 2.0 * min(max(resonance, 0.0), 0.98)
+    a1 = 1.0 / (1.0 + g * (g + k))
+    a2 = g * a1
+    a3 = g * a2
+    ic1 = ic2 = 0.0
     out = np.empty(n)
     pick = {"low": 0, "band": 1, "high": 2}[mode]
     for i in range(n):
-        fi = f[i]
-        low += fi * band
-        high = signal[i] - low - q * band
-        band += fi * high
-        out[i] = (low, band, high)[pick]
+        x = signal[i]
+        v3 = x - ic2
+        v1 = a1[i] * ic1 + a2[i] * v3
+        v2 = ic2 + a2[i] * ic1 + a3[i] * v3
+        ic1 = 2.0 * v1 - ic1
+        ic2 = 2.0 * v2 - ic2
+        out[i] = (v2, v1, x - k * v1 - v2)[pick]
     return out
 
 
