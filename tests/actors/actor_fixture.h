@@ -86,6 +86,7 @@ protected:
         world.reset();
         releaseAllStreams();
         freeAllSounds();
+        freeAllMusic();  // the boss fight caches its music
         freeAllSurfaces();
         if (audioOpen)
             Mix_CloseAudio();
