@@ -52,8 +52,9 @@ class Song:
             number = self.module.add_sample(sample)
         return self.module.add_instrument(Instrument(name, number, envelope, fadeout, nna, global_volume))
 
-    def channel(self, ch, pan=32, volume=64):
-        self.module.set_channel(ch, pan, volume)
+    def channel(self, ch, pan=32):
+        # Levels are set per note, not per channel: the player ignores channel volumes.
+        self.module.set_channel(ch, pan)
 
     def put(self, row, ch, note_value=None, ins=None, vol=None, fx=None):
         if not 0 <= row < self.rows:
@@ -194,7 +195,7 @@ def chip_song():
     hat = song.instrument(ms.drum("chip hat", ms.chip_hat()))
     for ch, pan in enumerate((32, 20, 44, 32, 32, 30, 36)):
         song.channel(ch, pan)
-    song.channel(1, 18, 30)  # the lead's echo, quieter and to one side
+    song.channel(1, 18)  # the lead's echo, to one side
 
     for bar, name in enumerate(CHIP_PROGRESSION):
         row = bar * ROWS_PER_BAR
@@ -231,7 +232,7 @@ def chip_song():
 
     def lead_with_echo(row, text):
         song.line(0, row, text, lead, 50)
-        song.line(1, row + 3, text, lead, 50)
+        song.line(1, row + 3, text, lead, 22)
 
     bar = ROWS_PER_BAR
     lead_with_echo(4 * bar, CHIP_THEME)
@@ -262,7 +263,7 @@ DNB_ANSWER = ("A5/3 D6/3 F6/2 E6/4 D6/4 | D6/8 C6/4 A5/4 | C6/3 E6/3 G6/2 F6/4 E
 
 
 def dnb_song():
-    song = Song("Warden - Title", 6, 172, 40, gain=0.7)
+    song = Song("Warden - Title", 6, 172, 40, gain=0.55)
     kick = song.instrument(ms.drum("kick", ms.kick(0.35, 150.0, 48.0, 0.7, 1.8)))
     snare = song.instrument(ms.drum("snare", ms.snare(0.3, 200.0, 321, 1.0)))
     hat = song.instrument(ms.drum("hat", ms.hat(0.045, 341)))
@@ -276,9 +277,8 @@ def dnb_song():
                            nna=NNA_OFF)
     for ch, pan in enumerate((32, 32, 40, 24, 32, 32, 18, 26, 38, 46, 32, 48, 32, 22, 44)):
         song.channel(ch, pan)
-    song.channel(11, 16, 28)  # echo of the lead
-    song.channel(14, 50, 26)  # echo of the bell arpeggios
-    song.channel(5, 32, 48)   # sub
+    song.channel(11, 16)  # echo of the lead
+    song.channel(14, 50)  # echo of the bell arpeggios
 
     bar = ROWS_PER_BAR
     for b in range(40):
@@ -290,12 +290,12 @@ def dnb_song():
         if section in (1, 2, 4):
             song.hits(0, row, "X.........X....." if not fill else "X.........X.X...", kick)
             song.hits(1, row, "....X..o....X..o" if not fill else "....X..o....X.xX", snare)
-            song.hits(2, row, "x.x.x.x.x.x.x.x.", hat, vols={"x": 30})
-            song.hits(3, row, "oxoxoxoxoxoxoxox", shaker, vols={"x": 24, "o": 12})
+            song.hits(2, row, "x.x.x.x.x.x.x.x.", hat, vols={"x": 48})
+            song.hits(3, row, "oxoxoxoxoxoxoxox", shaker, vols={"x": 36, "o": 18})
         elif section == 3:
             song.hits(0, row, "X...............", kick)
             song.hits(1, row, "........X.......", snare)
-            song.hits(2, row, "..x...x...x...x.", hat, vols={"x": 26})
+            song.hits(2, row, "..x...x...x...x.", hat, vols={"x": 44})
         elif b >= 4:
             song.hits(2, row, "..o...o...o...o.", hat)
         if b % 8 == 0 and section in (1, 2, 4):
@@ -309,12 +309,12 @@ def dnb_song():
             song.put(row + 13, 4, NOTE_OFF)
             song.put(row + 14, 4, r + 12, reese, 44)
             song.put(row + 16 - 1, 4, NOTE_OFF)
-            song.put(row, 5, r, sub, 64)
+            song.put(row, 5, r, sub, 40)
             song.put(row + 8, 5, NOTE_OFF)
-            song.put(row + 10, 5, r, sub, 56)
+            song.put(row + 10, 5, r, sub, 36)
             song.put(row + 15, 5, NOTE_OFF)
         elif section == 3:
-            song.put(row, 5, note(root), sub, 64)
+            song.put(row, 5, note(root), sub, 44)
             song.put(row + 14, 5, NOTE_OFF)
         # Dotted bell arpeggios over the chord: the intro, the half-time and the finale.
         if section in (0, 3, 4):
@@ -322,16 +322,16 @@ def dnb_song():
             level = 36 if section == 0 else 24
             for step, pick in ((0, 0), (3, 1), (6, 2), (10, 1)):
                 song.put(row + step, 13, note(tones[pick]) + 12, bell, level)
-                song.put(row + step + 3, 14, note(tones[pick]) + 12, bell, level)
+                song.put(row + step + 3, 14, note(tones[pick]) + 12, bell, level // 2)
 
     for section in range(5):
         chords = [(bar, voicing) for _, voicing in DNB_CHORDS]
         song.held_chords((6, 7, 8, 9), section * 8 * bar, chords, pad, 26 if section == 1 else 34)
     song.line(10, 16 * bar, DNB_THEME, keys, 46)
-    song.line(11, 16 * bar + 3, DNB_THEME, keys, 46)
+    song.line(11, 16 * bar + 3, DNB_THEME, keys, 20)
     song.line(10, 24 * bar, DNB_ANSWER, bell, 40)
     song.line(10, 32 * bar, DNB_THEME, keys, 46)
-    song.line(11, 32 * bar + 3, DNB_THEME, keys, 46)
+    song.line(11, 32 * bar + 3, DNB_THEME, keys, 20)
     return song.build()
 
 
@@ -360,7 +360,7 @@ def acid_song():
                             sustain_envelope(4, 52, 10), fadeout=256)
     for ch, pan in enumerate((32, 32, 40, 22, 32, 42, 32, 24, 32, 40)):
         song.channel(ch, pan)
-    song.channel(8, 50, 24)  # the siren's echo
+    song.channel(8, 50)  # the siren's echo
 
     bar = ROWS_PER_BAR
     # Which acid sound each 4-bar block uses: the filter opens as the fight goes on.
@@ -375,9 +375,9 @@ def acid_song():
             song.hits(0, row, "X...x...X...x..." if not (fill and block in (3, 7)) else "X...x...X.x.xxxx", kick)
         if block >= 1 and not breakdown:
             song.hits(1, row, "....x.......x..." if not fill else "....x.......x.xx", clap)
-        song.hits(2, row, "x.o.x.o.x.o.x.o." if block == 0 else "oxoxoxoxoxoxoxox", hat, vols={"x": 36, "o": 18})
+        song.hits(2, row, "x.o.x.o.x.o.x.o." if block == 0 else "oxoxoxoxoxoxoxox", hat, vols={"x": 48, "o": 24})
         if block >= 2:
-            song.hits(3, row, "..x...x...x...x.", open_hat, vols={"x": 30})
+            song.hits(3, row, "..x...x...x...x.", open_hat, vols={"x": 40})
         riff = ACID_RIFF_A if b % 2 == 0 else ACID_RIFF_B
         song.line(4, row, riff, acid[acid_shape[block]], 46, 64, transpose=shift, release=False, slide_speed=0x60)
         if block >= 2 and block != 7:
@@ -390,9 +390,9 @@ def acid_song():
 
     siren_line = "B5/16 | C6/16 | B5/8 A5/8 | A5/8 F#5/8 | E6/12 D6/4 | F6/16 | E6/8 D6/8 | D6/8 A5/8"
     song.line(9, 16 * bar, siren_line, siren, 40)
-    song.line(8, 16 * bar + 3, siren_line, siren, 40)
+    song.line(8, 16 * bar + 3, siren_line, siren, 16)
     song.line(9, 20 * bar, siren_line, siren, 44)
-    song.line(8, 20 * bar + 3, siren_line, siren, 44)
+    song.line(8, 20 * bar + 3, siren_line, siren, 18)
     return song.build()
 
 
@@ -437,7 +437,7 @@ def ending_song():
     shaker = song.instrument(ms.drum("shaker", ms.shaker(355)))
     for ch, pan in enumerate((28, 22, 32, 42, 32, 32, 40, 32, 32, 24, 44)):
         song.channel(ch, pan)
-    song.channel(10, 48, 30)  # echo of the bells
+    song.channel(10, 48)  # echo of the bells
 
     bar = ROWS_PER_BAR
     for b in range(24):
@@ -460,11 +460,11 @@ def ending_song():
     first_half = [(bar, voicing) for _, voicing, _ in ENDING_CHORDS[:8]]
     second_half = [(bar, voicing) for _, voicing, _ in ENDING_CHORDS[8:]]
     song.held_chords((1, 2, 3), 0, first_half * 2 + second_half, pad, 30)
-    song.line(8, 8 * bar, ENDING_THEME, flute, 44)
-    song.line(8, 16 * bar, ENDING_SECOND, flute, 44)
+    song.line(8, 8 * bar, ENDING_THEME, flute, 38)
+    song.line(8, 16 * bar, ENDING_SECOND, flute, 38)
     bell_answer = "-/8 G6/4 E6/4 | -/8 F6/4 D6/4 | -/8 E6/4 B5/4 | -/8 C6/4 E6/4"
     song.line(9, 16 * bar, bell_answer, bells, 30)
-    song.line(10, 16 * bar + 3, bell_answer, bells, 30)
+    song.line(10, 16 * bar + 3, bell_answer, bells, 14)
     song.line(9, 23 * bar, "G#5/4 C6/4 F6/8", bells, 30)
     return song.build()
 

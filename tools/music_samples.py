@@ -98,10 +98,10 @@ def kick(length=0.4, top=160.0, bottom=45.0, click=0.5, drive=1.5):
 
 
 def snare(length=0.28, tone=190.0, seed=321, snappy=1.0):
-    body = sine(exp_glide(length, tone * 1.4, tone), length) * decay(length, 25.0)
-    rattle = svf(noise(length, seed), 5000.0, 0.2, "high") * decay(length, 14.0) * snappy
-    crack = svf(noise(length, seed + 1), 1800.0, 0.5, "band") * decay(length, 40.0)
-    return body * 0.8 + rattle * 0.7 + crack * 0.9
+    body = sine(exp_glide(length, tone * 1.4, tone), length) * decay(length, 16.0)
+    rattle = svf(noise(length, seed), 4000.0, 0.2, "high") * decay(length, 9.0) * snappy
+    crack = svf(noise(length, seed + 1), 1800.0, 0.5, "band") * decay(length, 22.0)
+    return soft_clip(body * 1.2 + rattle * 1.4 + crack * 1.8, 2.0)
 
 
 def clap(seed=331):
@@ -113,8 +113,8 @@ def clap(seed=331):
         s = samples(at)
         env[s:s + len(part)] = np.maximum(env[s:s + len(part)], part)
     s = samples(0.033)
-    env[s:] = np.maximum(env[s:], decay(length - 0.033, 18.0)[:len(env) - s])
-    return src * env
+    env[s:] = np.maximum(env[s:], decay(length - 0.033, 11.0)[:len(env) - s])
+    return soft_clip(src * env * 4.0, 1.5)
 
 
 def hat(length=0.05, seed=341, rate=None):
@@ -122,7 +122,7 @@ def hat(length=0.05, seed=341, rate=None):
     for i, f in enumerate((3120.0, 4280.0, 5390.0, 6730.0, 8190.0, 9340.0)):
         metal += np.sign(np.sin(2.0 * math.pi * f * np.arange(samples(length)) / RATE + i))
     sizzle = one_pole_high(metal * 0.3 + noise(length, seed), 6000.0)
-    return sizzle * decay(length, rate if rate else 5.0 / length)
+    return soft_clip(normalize(sizzle, 1.0) * 2.5, 1.0) * decay(length, rate if rate else 4.0 / length)
 
 
 def shaker(seed=351):
