@@ -14,9 +14,14 @@ void setTitleMenuMaker(TitleMenuMaker maker)
     titleMenuMaker = maker;
 }
 
+GameSystem* newTitleMenu()
+{
+    return titleMenuMaker ? titleMenuMaker() : nullptr;
+}
+
 void leaveLevel(SystPhysical* level)
 {
     queueSystemKill(level);
-    if (titleMenuMaker)
-        queueSystemAdd(titleMenuMaker());
+    if (GameSystem* menu = newTitleMenu())
+        queueSystemAdd(menu);
 }

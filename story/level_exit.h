@@ -8,4 +8,6 @@ class SystPhysical;
 // one the level simply ends.
 using TitleMenuMaker = GameSystem* (*)();
 void setTitleMenuMaker(TitleMenuMaker maker);
+// A fresh title menu from the registered maker; null while none is registered.
+GameSystem* newTitleMenu();
 void leaveLevel(SystPhysical* level);
