@@ -6,6 +6,7 @@
 #include "core/draw.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "story/cutaway.h"
 #include "story/pause_menu.h"
 #include "world/systphysical.h"
 
@@ -185,6 +186,7 @@ void Dahlia::throwDust(i8 drift)
 
 void Dahlia::act()
 {
+    moveCutaway();
     regenerate();
     fallOutOfView();
     if (!controlsForced)
@@ -196,6 +198,14 @@ void Dahlia::act()
     soundHurt();
     if (hurtCooldown > 0)
         --hurtCooldown;
+}
+
+void Dahlia::moveCutaway()
+{
+    if (!cutaway.object || !owner->isAlive(cutaway))
+        return;
+    if (Cutaway* follower = dynamic_cast<Cutaway*>(cutaway.object))
+        follower->setPosition(x + 4, y + 8);
 }
 
 void Dahlia::regenerate()

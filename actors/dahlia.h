@@ -73,8 +73,11 @@ public:
     SDL_Rect legsRect{0, 38, 16, 19};
     SDL_Rect corpseRect{0, 57, 16, 19};
     ControlPad* pad;
+    // A screen-capture cutaway that follows her, when one is set.
+    PhysicalRef cutaway;
 
 private:
+    void moveCutaway();
     void play(u8 sound);
     void playStep();
     void regenerate();

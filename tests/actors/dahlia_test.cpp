@@ -3,6 +3,7 @@
 #include "actors/effects/dust.h"
 #include "core/controlpad.h"
 #include "core/engine.h"
+#include "story/cutaway.h"
 #include "story/pause_menu.h"
 #include "tests/actors/actor_fixture.h"
 #include "tests/support/fake_input.h"
@@ -212,6 +213,20 @@ TEST_F(DahliaTest, OnlyAHardFastLandingThrowsDust)
     EXPECT_EQ(landAt(8, 2), 0u);
     EXPECT_EQ(landAt(8, 3), 1u);
     EXPECT_EQ(landAt(8, -3), 2u);
+}
+
+TEST_F(DahliaTest, CutawayFollowsHerUntilItIsGone)
+{
+    Dahlia* dahlia = addStandingDahlia();
+    Cutaway* cutaway = add(new Cutaway(0));
+    frame();  // joins the level
+    cutaway->makeRef(&dahlia->cutaway);
+    frame();
+    EXPECT_EQ(cutaway->x + cutaway->anchorX, dahlia->x + 4);
+    EXPECT_EQ(cutaway->y + cutaway->anchorY, dahlia->y + 8);
+    cutaway->kill();
+    frame(3);  // deleted; she must not touch it any more
+    EXPECT_FALSE(world->isAlive(dahlia->cutaway));
 }
 
 TEST_F(DahliaTest, RegeneratesOnePointEveryThirtyFramesBelowThirtyFive)
