@@ -3,7 +3,9 @@
 #include "core/draw.h"
 #include "core/engine.h"
 #include "core/input.h"
+#include "core/media.h"
 #include "core/message.h"
+#include "world/levelrunner.h"
 #include "world/speechflag.h"
 
 #include <algorithm>
@@ -122,6 +124,14 @@ void SystPhysical::setDepth(Physical* object, i32 depth)
 {
     if (object)
         depthRequests.emplace(object, depth);
+}
+
+void SystPhysical::startLevel(const std::string& fileName)
+{
+    add(new LevelRunner(fileName));
+    if (hudMaker)
+        add(hudMaker());
+    playMusic(loadMusic("resource/chip.it"), -1);
 }
 
 void SystPhysical::applyAdditions()

@@ -1,0 +1,267 @@
+#include "world/levelrunner.h"
+
+#include "core/log.h"
+#include "world/factory.h"
+#include "world/level.h"
+#include "world/terrain/terrainblocks.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr i32 TilePx = 16;
+constexpr i32 ScreenW = 320;
+constexpr i32 ScreenH = 240;
+constexpr i32 BlockMargin = 64;   // terrain exists this far around the screen
+constexpr i32 ObjectMargin = 32;  // placed objects are created this far around the screen
+constexpr u32 DespawnPeriod = 16; // frames between passes that drop far terrain
+constexpr i32 RunnerDepth = 10000;
+
+LevelPartMaker backdropMaker = nullptr;
+
+u64 cellKey(i32 column, i32 row)
+{
+    return u64(u32(column)) << 32 | u32(row);
+}
+
+i32 towardBy1(i32 from, i32 to)
+{
+    if (to > from)
+        return from + 1;
+    if (to < from)
+        return from - 1;
+    return from;
+}
+
+} // namespace
+
+i32 cameraFollowStep(i32 distance, i32 reach)
+{
+    if (distance > reach)
+        return distance - reach;
+    if (distance < -reach)
+        return distance + reach;
+    if (distance > 0)
+        return distance / 12 + 1;
+    if (distance < 0)
+        return distance / 12 - 1;
+    return 0;
+}
+
+void setLevelBackdropMaker(LevelPartMaker maker)
+{
+    backdropMaker = maker;
+}
+
+LevelRunner::LevelRunner(const std::string& fileName)
+    : Physical(FlagLevelDriver, 0, 0, 0, 0, RunnerDepth), levelData(std::make_unique<Level>(fileName))
+{
+    if (levelData->loadFailed())
+        logLine("Failed to load level " + fileName);
+    levelData->setCameraMode(CameraFollow);
+}
+
+LevelRunner::~LevelRunner() = default;
+
+void LevelRunner::usePanCamera()
+{
+    levelData->setCameraMode(CameraPan);
+}
+
+void LevelRunner::onAdd()
+{
+    if (backdropMaker)
+        owner->add(backdropMaker());
+    i32 cx = i32(levelData->startCameraX());
+    i32 cy = i32(levelData->startCameraY());
+    owner->cameraX = cx;
+    owner->cameraY = cy;
+    exposeStrip(cx - BlockMargin, cy - BlockMargin, cx + ScreenW + BlockMargin, cy + ScreenH + BlockMargin, 0);
+    spawnObjects(cx - ObjectMargin, cy - ObjectMargin, cx + ScreenW + ObjectMargin, cy + ScreenH + ObjectMargin,
+                 0);
+}
+
+void LevelRunner::update()
+{
+    i32 ox = owner->cameraX, oy = owner->cameraY;
+    i32 nx = ox, ny = oy;
+    if (levelData->cameraMode() == CameraFollow) {
+        followPlayers(ox, oy, &nx, &ny);
+    } else if (levelData->cameraMode() == CameraPan) {
+        u32 f = owner->frame();
+        nx = ox + levelData->panDX(f);
+        ny = oy + levelData->panDY(f);
+    }
+    owner->cameraX = nx;
+    owner->cameraY = ny;
+    if (owner->frame() % DespawnPeriod == 0)
+        despawnOutside(nx - BlockMargin, ny - BlockMargin, nx + ScreenW + BlockMargin, ny + ScreenH + BlockMargin);
+    streamAround(ox, oy, nx, ny);
+}
+
+void LevelRunner::followPlayers(i32 ox, i32 oy, i32* nx, i32* ny)
+{
+    i32 maxX = levelData->width() * TilePx - ScreenW;
+    i32 maxY = levelData->height() * TilePx - ScreenH;
+    i64 sumX = 0, sumY = 0;
+    i32 n = 0;
+    for (Player* p = owner->firstIn<Player>(); owner->hasMoreInCategory(); p = owner->nextIn<Player>()) {
+        if (!p)
+            continue;
+        sumX += std::min(std::max(p->centerX() - ScreenW / 2, 0), maxX);
+        sumY += std::min(std::max(p->centerY() - ScreenH / 2, 0), maxY);
+        ++n;
+    }
+    // A camera-focus object (a boss fight) pulls the camera one pixel a frame, unclamped.
+    if (Physical* focus = owner->firstOfType(FlagCameraFocus)) {
+        *nx = towardBy1(ox, focus->x - ScreenW / 2);
+        *ny = towardBy1(oy, focus->y - ScreenH / 2);
+        return;
+    }
+    if (n == 0)
+        return;
+    *nx = ox + cameraFollowStep(i32(sumX / n) - ox, ScreenW / 2);
+    *ny = oy + cameraFollowStep(i32(sumY / n) - oy, ScreenH / 2);
+}
+
+void LevelRunner::streamAround(i32 ox, i32 oy, i32 nx, i32 ny)
+{
+    const i32 bw = ScreenW + BlockMargin, bh = ScreenH + BlockMargin;
+    const i32 ow = ScreenW + ObjectMargin, oh = ScreenH + ObjectMargin;
+    if (nx > ox) {
+        exposeStrip(ox + bw, ny - BlockMargin, nx + bw, ny + bh, 1);
+        spawnObjects(ox + ow, ny - ObjectMargin, nx + ow, ny + oh, 1);
+    } else if (nx < ox) {
+        exposeStrip(nx - BlockMargin, ny - BlockMargin, ox - BlockMargin, ny + bh, 2);
+        spawnObjects(nx - ObjectMargin, ny - ObjectMargin, ox - ObjectMargin, ny + oh, 2);
+    }
+    i32 lo = std::min(ox, nx), hi = std::max(ox, nx);
+    if (ny > oy) {
+        exposeStrip(lo - BlockMargin, oy + bh, hi + bw, ny + bh, 3);
+        spawnObjects(lo - ObjectMargin, oy + oh, hi + ow, ny + oh, 3);
+    } else if (ny < oy) {
+        exposeStrip(lo - BlockMargin, ny - BlockMargin, hi + bw, oy - BlockMargin, 4);
+        spawnObjects(lo - ObjectMargin, ny - ObjectMargin, hi + ow, oy - ObjectMargin, 4);
+    }
+}
+
+void LevelRunner::exposeStrip(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction)
+{
+    i32 c1 = x1 / TilePx, c2 = x2 / TilePx, r1 = y1 / TilePx, r2 = y2 / TilePx;
+    // A moving edge skips the column or row it built in an earlier frame.
+    switch (direction) {
+    case 0:
+        break;
+    case 1:
+        if (c1 >= c2)
+            return;
+        ++c1;
+        break;
+    case 2:
+        if (c1 >= c2)
+            return;
+        --c2;
+        break;
+    case 3:
+        if (r1 >= r2)
+            return;
+        ++r1;
+        break;
+    case 4:
+        if (r1 >= r2)
+            return;
+        --r2;
+        break;
+    default:
+        return;
+    }
+    for (i32 c = c1; c <= c2; ++c) {
+        for (i32 r = r1; r <= r2; ++r)
+            buildBlocks(c, r);
+    }
+}
+
+void LevelRunner::buildBlocks(i32 column, i32 row)
+{
+    // A cell whose blocks still stand (the camera crossed back before they were dropped) is not
+    // built a second time.
+    u64 cell = cellKey(column, row);
+    if (builtCells.count(cell))
+        return;
+    const Level& L = *levelData;
+    const i32 active = L.activeLayer();
+    const i32 bx = column * TilePx, by = row * TilePx;
+    for (i32 layer = 0; layer < L.layers(); ++layer) {
+        u8 kind = L.kindAt(column, row, layer);
+        SDL_Rect source = L.tileRect(column, row, layer);
+        SDL_Surface* image = L.tileset();
+        if (layer != active) {
+            if (kind != KindEmpty)
+                addBlock(new GraphicBlock(bx, by, (active - layer) * 10, image, source), cell);
+            continue;
+        }
+        switch (kind) {
+        case KindScenery:
+            addBlock(new GraphicBlock(bx, by, -1, image, source), cell);
+            break;
+        case KindPlatform:
+            addBlock(new ThroughBlock(bx, by, -1, image, source), cell);
+            break;
+        case KindSolid:
+            addBlock(new FullBlock(bx, by, -1, image, source), cell);
+            break;
+        case KindSlopeLeft:
+            addBlock(new SlopeBlock_Left(bx, by, -1, image, source), cell);
+            break;
+        case KindSlopeRight:
+            addBlock(new SlopeBlock_Right(bx, by, -1, image, source), cell);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void LevelRunner::addBlock(Physical* block, u64 cell)
+{
+    streamed.emplace(block, cell);
+    builtCells.insert(cell);
+    owner->add(block);
+}
+
+void LevelRunner::despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2)
+{
+    for (auto it = streamed.begin(); it != streamed.end();) {
+        Physical* b = it->first;
+        if (b->x <= x2 && b->y <= y2 && b->x + b->w >= x1 && b->y + b->h >= y1) {
+            ++it;
+            continue;
+        }
+        owner->remove(b);
+        builtCells.erase(it->second);
+        it = streamed.erase(it);
+    }
+}
+
+void LevelRunner::spawnObjects(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction)
+{
+    std::vector<LevelObject*> found;
+    levelData->objectsInRect(found, x1, y1, x2, y2);
+    for (LevelObject* record : found) {
+        Physical* object = createObject(record->type, record->x, record->y);
+        if (!object) {
+            // No class for it (the factory logged that): drop it rather than retry every frame.
+            levelData->removeObject(record);
+            continue;
+        }
+        bool inside = direction == 0 || (direction == 1 && object->x < x2) ||
+                      (direction == 2 && x1 < object->x + object->w) || (direction == 3 && object->y < y2) ||
+                      (direction == 4 && y1 < object->y + object->h);
+        if (!inside) {
+            delete object;
+            continue;
+        }
+        owner->add(object);
+        levelData->removeObject(record);
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include "world/physical.h"
+#include "world/systphysical.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+class Level;
+
+// The invisible driver of a level: owns the Level, moves the camera (following the players or
+// along the pan path) and streams the level in around the camera: terrain blocks within 64
+// pixels of the screen (removed again when they leave that margin), placed objects once, when
+// their bounds come within 32 pixels.
+class LevelRunner : public Physical {
+public:
+    explicit LevelRunner(const std::string& fileName);
+    ~LevelRunner() override;
+
+    void onAdd() override;
+    void update() override;
+
+    void usePanCamera();
+    Level* level() const { return levelData.get(); }
+    size_t streamedBlockCount() const { return streamed.size(); }
+
+    // Direction of a strip: 0 the whole window; 1 right, 2 left, 3 down, 4 up (the edge moved).
+    void exposeStrip(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction);
+    void buildBlocks(i32 column, i32 row);
+    void spawnObjects(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction);
+    void despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2);
+
+private:
+    void followPlayers(i32 ox, i32 oy, i32* nx, i32* ny);
+    void streamAround(i32 ox, i32 oy, i32 nx, i32 ny);
+    void addBlock(Physical* block, u64 cell);
+
+    std::unique_ptr<Level> levelData;
+    std::unordered_map<Physical*, u64> streamed;  // block -> the tile cell it was built for
+    std::unordered_set<u64> builtCells;            // cells whose blocks are present
+};
+
+// The camera's step toward a target on one axis: a twelfth of the distance plus one pixel while
+// within `reach`, else a jump to `reach` short of the target.
+i32 cameraFollowStep(i32 distance, i32 reach);
+
+// Every started level gets this backdrop object first (the cloud sky), once it exists.
+void setLevelBackdropMaker(LevelPartMaker maker);

@@ -1,0 +1,90 @@
+#include "world/terrain/terrainblocks.h"
+
+#include "world/terrain/blockrules.h"
+
+using namespace blockrules;
+
+ThroughBlock::ThroughBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
+    : GraphicBlock(FlagBlock, x, y, depth, image, source)
+{
+}
+
+bool ThroughBlock::hitFloor(Physical* mover, i32* limit, bool)
+{
+    return platformFloor(*this, *mover, limit);
+}
+
+FullBlock::FullBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
+    : GraphicBlock(FlagBlock, x, y, depth, image, source)
+{
+}
+
+bool FullBlock::hitFloor(Physical* mover, i32* limit, bool)
+{
+    return flatFloor(*this, *mover, limit);
+}
+
+bool FullBlock::hitCeiling(Physical* mover, i32* limit, bool)
+{
+    return flatCeiling(*this, *mover, limit);
+}
+
+bool FullBlock::hitWallLeft(Physical* mover, i32* limit, bool)
+{
+    return flatWallOnLeft(*this, *mover, limit);
+}
+
+bool FullBlock::hitWallRight(Physical* mover, i32* limit, bool)
+{
+    return flatWallOnRight(*this, *mover, limit);
+}
+
+SlopeBlock_Left::SlopeBlock_Left(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
+    : GraphicBlock(FlagBlock, x, y, depth, image, source)
+{
+}
+
+bool SlopeBlock_Left::hitFloor(Physical* mover, i32* limit, bool)
+{
+    return leftSlopeFloor(*this, *mover, limit);
+}
+
+bool SlopeBlock_Left::hitCeiling(Physical* mover, i32* limit, bool)
+{
+    return flatCeiling(*this, *mover, limit);
+}
+
+bool SlopeBlock_Left::hitWallLeft(Physical* mover, i32* limit, bool onGround)
+{
+    return leftSlopeSide(*this, *mover, limit, onGround);
+}
+
+bool SlopeBlock_Left::hitWallRight(Physical* mover, i32* limit, bool)
+{
+    return flatWallOnRight(*this, *mover, limit);
+}
+
+SlopeBlock_Right::SlopeBlock_Right(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
+    : GraphicBlock(FlagBlock, x, y, depth, image, source)
+{
+}
+
+bool SlopeBlock_Right::hitFloor(Physical* mover, i32* limit, bool)
+{
+    return rightSlopeFloor(*this, *mover, limit);
+}
+
+bool SlopeBlock_Right::hitCeiling(Physical* mover, i32* limit, bool)
+{
+    return flatCeiling(*this, *mover, limit);
+}
+
+bool SlopeBlock_Right::hitWallLeft(Physical* mover, i32* limit, bool)
+{
+    return flatWallOnLeft(*this, *mover, limit);
+}
+
+bool SlopeBlock_Right::hitWallRight(Physical* mover, i32* limit, bool onGround)
+{
+    return rightSlopeSide(*this, *mover, limit, onGround);
+}
