@@ -48,9 +48,11 @@ i32 cameraFollowStep(i32 distance, i32 reach)
     return 0;
 }
 
-void setLevelBackdropMaker(LevelPartMaker maker)
+LevelPartMaker setLevelBackdropMaker(LevelPartMaker maker)
 {
+    LevelPartMaker previous = backdropMaker;
     backdropMaker = maker;
+    return previous;
 }
 
 LevelRunner::LevelRunner(const std::string& fileName)

@@ -45,5 +45,5 @@ private:
 // within `reach`, else a jump to `reach` short of the target.
 i32 cameraFollowStep(i32 distance, i32 reach);
 
-// Every started level gets this backdrop object first (the cloud sky), once it exists.
-void setLevelBackdropMaker(LevelPartMaker maker);
+// Every started level gets this backdrop object first (the cloud sky). Returns the maker it replaces.
+LevelPartMaker setLevelBackdropMaker(LevelPartMaker maker);

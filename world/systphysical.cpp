@@ -321,7 +321,9 @@ void addPhysical(SystPhysical* system, Physical* object)
     system->add(object);
 }
 
-void setLevelHudMaker(LevelPartMaker maker)
+LevelPartMaker setLevelHudMaker(LevelPartMaker maker)
 {
+    LevelPartMaker previous = hudMaker;
     hudMaker = maker;
+    return previous;
 }

@@ -150,4 +150,5 @@ void addPhysical(SystPhysical* system, Physical* object);
 
 // Parts of every started level that later subsystems provide.
 using LevelPartMaker = Physical* (*)();
-void setLevelHudMaker(LevelPartMaker maker);
+// Returns the maker it replaces.
+LevelPartMaker setLevelHudMaker(LevelPartMaker maker);

@@ -1,0 +1,359 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
+#include "tests/support/sdl_env.h"
+#include "core/media.h"
+#include "world/level.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Little-endian byte strings for hand-built level files.
+struct Bytes {
+    std::string s;
+    Bytes& u8s(u8 v)
+    {
+        s.push_back(char(v));
+        return *this;
+    }
+    Bytes& u16s(u16 v) { return u8s(u8(v)).u8s(u8(v >> 8)); }
+    Bytes& u32s(u32 v) { return u16s(u16(v)).u16s(u16(v >> 16)); }
+    Bytes& text(const std::string& t)
+    {
+        s += t;
+        return *this;
+    }
+};
+
+// Kinds table of the sample level in file order (index = column * 16 + row).
+std::string sampleKinds()
+{
+    std::string k(256, char(1));
+    k[0] = 0;
+    k[3 * 16 + 1] = 3;  // tile 0x13
+    k[1] = 2;           // tile 0x10
+    return k;
+}
+
+// The groups A-D for a level 2 columns x 3 rows x 2 layers, active layer 1.
+void sampleGroups(Bytes& b, u8 kind0, u8 kind1)
+{
+    b.u16s(2).u8s(2).u8s(1);
+    b.u16s(3).u16s(2);
+    b.u8s(2).u8s(1).u8s(1).u8s(kind0);
+    b.u8s(1).u8s(1).u8s(kind0).u8s(kind1);
+}
+
+std::string sampleTiles()
+{
+    std::string t;
+    for (int i = 0; i < 12; ++i)
+        t.push_back(char(0x10 + i));
+    return t;
+}
+
+// The byte image of the sample level as version 3 writes it.
+std::string sampleFile()
+{
+    Bytes b;
+    b.u32s(3).text("cytok").u8s(0).text(sampleKinds());
+    sampleGroups(b, 0, 2);
+    b.text(sampleTiles());
+    b.u32s(5).u32s(7).u8s(1);
+    b.u16s(2).u32s(0).u8s(8).u8s(0).u32s(30).u8s(u8(-16)).u8s(8);
+    b.u32s(2);
+    b.u16s(28).u16s(0).u32s(u32(-40)).u32s(100);
+    b.u16s(6).u16s(0).u32s(16).u32s(32);
+    return b.s;
+}
+
+// Everything the sample level holds, for comparing a reload with its source.
+void buildSample(Level& level)
+{
+    for (int i = 0; i < 12; ++i)
+        level.setTile(i / 6, i / 2 % 3, i % 2, u8(0x10 + i));
+    level.setKindRaw(0x13, 3);
+    level.setKindRaw(0x10, 2);
+    level.setStartCamera(5, 7);
+    level.clearPan();
+    level.addPanStep(0, 1, 0);
+    level.addPanStep(30, -2, 1);
+    level.addObject(28, -40, 100);
+    level.addObject(6, 16, 32);
+}
+
+class LevelFileTest : public SdlTest {
+protected:
+    ScratchDir scratch;
+};
+
+} // namespace
+
+TEST_F(LevelFileTest, SaveWritesTheFileByteForByteAndLoadsItBack)
+{
+    Level level(2, 3, 2, 1, "cytok");
+    buildSample(level);
+    ASSERT_TRUE(level.save("sample.lvl"));
+    EXPECT_EQ(readFile("sample.lvl"), sampleFile());
+
+    Level again("sample.lvl");
+    ASSERT_FALSE(again.loadFailed());
+    EXPECT_EQ(again.setName(), "cytok");
+    EXPECT_EQ(again.width(), 2);
+    EXPECT_EQ(again.height(), 3);
+    EXPECT_EQ(again.layers(), 2);
+    EXPECT_EQ(again.activeLayer(), 1);
+    EXPECT_EQ(again.tileAt(1, 2, 1), 0x1B);
+    EXPECT_EQ(again.tileAt(0, 1, 0), 0x12);
+    EXPECT_EQ(again.kind(Tile(0x13)), 3);
+    EXPECT_EQ(again.startCameraX(), 5u);
+    EXPECT_EQ(again.startCameraY(), 7u);
+    EXPECT_EQ(again.panDX(29), 1);
+    EXPECT_EQ(again.panDX(30), -2);
+    EXPECT_EQ(again.panDY(31), 1);
+    std::vector<LevelObject*> objects;
+    again.allObjects(objects);
+    ASSERT_EQ(objects.size(), 2u);  // in file order
+    EXPECT_EQ(objects[0]->type, 28);
+    EXPECT_EQ(objects[0]->x, -40);
+    EXPECT_EQ(objects[1]->type, 6);
+    EXPECT_EQ(objects[1]->y, 32);
+    ASSERT_TRUE(again.save("copy.lvl"));
+    EXPECT_EQ(readFile("copy.lvl"), sampleFile());
+}
+
+TEST_F(LevelFileTest, FollowModeHasNoPanSection)
+{
+    Level level(1, 1, 1, 0, "cytok");
+    level.setCameraMode(CameraFollow);
+    level.addObject(0, 1, 2);
+    ASSERT_TRUE(level.save("follow.lvl"));
+    std::string bytes = readFile("follow.lvl");
+    size_t t = 4 + 6 + 256 + 16 + 1;  // version, name, kinds, groups, one tile
+    ASSERT_EQ(bytes.size(), t + 9 + 4 + 12);
+    EXPECT_EQ(bytes[t + 8], 0);  // the mode byte, then straight to the object count
+    EXPECT_EQ(bytes[t + 9], 1);
+    Level again("follow.lvl");
+    EXPECT_FALSE(again.loadFailed());
+    EXPECT_EQ(again.cameraMode(), CameraFollow);
+    EXPECT_EQ(again.panStepCount(), 0u);
+}
+
+TEST_F(LevelFileTest, OlderVersionsLoadWithTheirDefaults)
+{
+    Bytes v1;
+    v1.u32s(1).text(sampleKinds());
+    sampleGroups(v1, 0, 2);
+    v1.text(sampleTiles());
+    writeFile("v1.lvl", v1.s);
+    Level one("v1.lvl");
+    ASSERT_FALSE(one.loadFailed());
+    EXPECT_EQ(one.setName(), "cytok");
+    EXPECT_EQ(one.cameraMode(), CameraPan);
+    EXPECT_EQ(one.panDX(0), 1);
+    EXPECT_EQ(one.panDX(5000), 1);
+    EXPECT_EQ(one.panDY(0), 0);
+    std::vector<LevelObject*> objects;
+    one.allObjects(objects);
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ((std::vector<i32>{objects[0]->type, objects[0]->x, objects[0]->y}), (std::vector<i32>{0, 64, 64}));
+
+    Bytes v2;
+    v2.u32s(2).text(sampleKinds());
+    sampleGroups(v2, 0, 2);
+    v2.text(sampleTiles()).u32s(64).u32s(0).u8s(0).u32s(1).u16s(5).u16s(0xBEEF).u32s(3).u32s(4);
+    writeFile("v2.lvl", v2.s);
+    Level two("v2.lvl");
+    ASSERT_FALSE(two.loadFailed());
+    EXPECT_EQ(two.setName(), "cytok");
+    EXPECT_EQ(two.startCameraX(), 64u);
+    EXPECT_EQ(two.cameraMode(), CameraFollow);
+    objects.clear();
+    two.allObjects(objects);
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ(objects[0]->type, 5);
+    EXPECT_EQ(objects[0]->x, 3);
+}
+
+TEST_F(LevelFileTest, GroupDDecidesTheFirstTwoKinds)
+{
+    Bytes b;
+    b.u32s(2).text(sampleKinds());
+    sampleGroups(b, 3, 5);  // the table says 0 and 2
+    b.text(sampleTiles()).u32s(0).u32s(0).u8s(0).u32s(0);
+    writeFile("d.lvl", b.s);
+    Level level("d.lvl");
+    ASSERT_FALSE(level.loadFailed());
+    EXPECT_EQ(level.kind(Tile(0x00)), 3);
+    EXPECT_EQ(level.kind(Tile(0x10)), 5);
+}
+
+TEST_F(LevelFileTest, EveryTruncationFailsCleanly)
+{
+    std::string whole = sampleFile();
+    Level level(1, 1, 1, 0, "cytok");
+    for (size_t n = 0; n < whole.size(); ++n) {
+        writeFile("cut.lvl", whole.substr(0, n));
+        EXPECT_FALSE(level.load("cut.lvl")) << "cut at " << n;
+        EXPECT_TRUE(level.loadFailed());
+        EXPECT_EQ(level.panStepCount(), 0u) << "cut at " << n;
+        std::vector<LevelObject*> objects;
+        level.allObjects(objects);
+        EXPECT_TRUE(objects.empty()) << "cut at " << n;
+        EXPECT_EQ(level.tileAt(0, 0, 0), 0);
+    }
+    writeFile("cut.lvl", whole);
+    EXPECT_TRUE(level.load("cut.lvl"));
+}
+
+TEST_F(LevelFileTest, RejectsNewerVersionsHugeSizesAndUnsafeSetNames)
+{
+    writeFile("v4.lvl", Bytes().u32s(4).text(sampleKinds()).s);
+    EXPECT_TRUE(Level("v4.lvl").loadFailed());
+    EXPECT_TRUE(Level("missing.lvl").loadFailed());
+
+    // 65535 x 65535 x 255 announced, a few bytes present.
+    Bytes huge;
+    huge.u32s(2).text(sampleKinds());
+    huge.u16s(0).u8s(0).u8s(0).u16s(0xFFFF).u16s(0xFFFF).u8s(255).u8s(0).u8s(1).u8s(0).u8s(0).u8s(1).u8s(0).u8s(1);
+    huge.text(std::string(64, '\0'));
+    writeFile("huge.lvl", huge.s);
+    EXPECT_TRUE(Level("huge.lvl").loadFailed());
+
+    for (const std::string& name : {std::string("../x"), std::string("a/b"), std::string("a\\b"),
+                                    std::string(".."), std::string(65, 'n')}) {
+        std::string file = sampleFile();
+        file.replace(4, 5, name);
+        writeFile("name.lvl", file);
+        EXPECT_TRUE(Level("name.lvl").loadFailed()) << name;
+    }
+}
+
+TEST_F(LevelFileTest, SaveReportsFailureAndCapsThePanCount)
+{
+    Level level(1, 1, 1, 0, "cytok");
+    EXPECT_FALSE(level.save("no-such-folder/x.lvl"));
+
+    for (u32 f = 1; f <= 0x10000; ++f)
+        level.addPanStep(f, 1, 0);
+    ASSERT_EQ(level.panStepCount(), 0x10001u);
+    ASSERT_TRUE(level.save("long.lvl"));
+    Level again("long.lvl");
+    ASSERT_FALSE(again.loadFailed());
+    EXPECT_EQ(again.panStepCount(), 0xFFFFu);
+}
+
+TEST_F(LevelFileTest, NewLevelDefaults)
+{
+    Level level(4, 3, 2, 1, "cytok");
+    EXPECT_FALSE(level.loadFailed());
+    EXPECT_EQ(level.kind(Tile(0)), 0);
+    EXPECT_EQ(level.kind(Tile(0x21)), 1);
+    EXPECT_EQ(level.cameraMode(), CameraPan);
+    EXPECT_EQ(level.panStepCount(), 1u);
+    EXPECT_EQ(level.panLength(), 90u);
+    EXPECT_EQ(level.tileAt(3, 2, 1), 0);
+}
+
+TEST(LevelData, TilesKindsAndOutside)
+{
+    Tile t(3, 2);
+    EXPECT_EQ(t.raw(), 0x23);
+    EXPECT_EQ(t.column(), 3);
+    EXPECT_EQ(t.row(), 2);
+    SDL_Rect r = Level::tileSourceRect(Tile(0x23));
+    EXPECT_EQ((std::vector<int>{r.x, r.y, r.w, r.h}), (std::vector<int>{48, 32, 16, 16}));
+}
+
+TEST_F(LevelFileTest, OutsideTheMapIsTileZero)
+{
+    Level level(3, 2, 1, 0, "cytok");
+    level.setKindRaw(0, 3);
+    level.setTile(2, 1, 0, 0x45);
+    level.setTile(3, 1, 0, 0x46);  // ignored
+    EXPECT_EQ(level.tileAt(2, 1, 0), 0x45);
+    EXPECT_EQ(level.tileAt(3, 1, 0), 0);
+    EXPECT_EQ(level.tileAt(-1, 0, 0), 0);
+    EXPECT_EQ(level.tileAt(0, 0, 1), 0);
+    EXPECT_EQ(level.kindAt(-1, 0, 0), 3);
+    SDL_Rect r = level.tileRect(2, 1, 0);
+    EXPECT_EQ(r.x, 80);
+    EXPECT_EQ(r.y, 64);
+}
+
+TEST_F(LevelFileTest, PanPathArithmetic)
+{
+    Level level(1, 1, 1, 0, "cytok");
+    level.clearPan();
+    EXPECT_EQ(level.panLength(), 0u);
+    EXPECT_EQ(level.panDX(10), 0);
+    level.addPanStep(100, 1, 0);
+    EXPECT_EQ(level.panDX(99), 0);  // before the first step
+    level.addPanStep(100, 5, 5);    // the existing step stays
+    EXPECT_EQ(level.panDX(100), 1);
+    level.addPanStep(300, 2, 0);
+    EXPECT_EQ(level.panLength(), 390u);
+    level.addPanStep(200, 17, -17);  // wraps in its byte: 136 -> -120, -136 -> 120
+    EXPECT_EQ(level.panDX(250), -15);
+    EXPECT_EQ(level.panDY(250), 15);
+    level.truncatePan(200);
+    EXPECT_EQ(level.panLength(), 290u);
+}
+
+TEST_F(LevelFileTest, PanDividesStoredEighthsTowardZero)
+{
+    Bytes b;
+    b.u32s(2).text(sampleKinds());
+    sampleGroups(b, 0, 2);
+    b.text(sampleTiles()).u32s(0).u32s(0).u8s(1);
+    b.u16s(2).u32s(0).u8s(u8(-12)).u8s(15).u32s(0).u8s(99).u8s(99).u32s(0);  // frame 0 repeats
+    writeFile("pan.lvl", b.s);
+    Level level("pan.lvl");
+    ASSERT_FALSE(level.loadFailed());
+    EXPECT_EQ(level.panStepCount(), 1u);
+    EXPECT_EQ(level.panDX(0), -1);
+    EXPECT_EQ(level.panDY(0), 1);
+}
+
+TEST_F(LevelFileTest, ObjectsInRectMeetStrictly)
+{
+    Level level(1, 1, 1, 0, "cytok");
+    LevelObject* a = level.addObject(40000, 100, 100);
+    level.addObject(40001, 300, 100);
+    std::vector<LevelObject*> found;
+    // Whatever the bounds of these ids, a rectangle far away never meets them.
+    level.objectsInRect(found, 1000, 1000, 1100, 1100);
+    EXPECT_TRUE(found.empty());
+    level.removeObject(a);
+    level.allObjects(found);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0]->x, 300);
+}
+
+TEST_F(LevelFileTest, MiniMapShowsTheTopmostKindAndObjects)
+{
+    Level level(3, 2, 2, 0, "cytok");
+    level.setKindRaw(0x01, 3);
+    level.setKindRaw(0x02, 2);
+    level.setKindRaw(0x03, 7);
+    level.setTile(0, 0, 0, 0x01);  // solid below
+    level.setTile(0, 0, 1, 0x02);  // platform above wins
+    level.setTile(1, 0, 0, 0x01);
+    level.setTile(2, 0, 1, 0x03);
+    level.addObject(0, 40, 20);  // cell (2, 1)
+    SDL_Surface* map = level.miniMap(true);
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->w, 3);
+    ASSERT_EQ(map->h, 2);
+    auto pixel = [&](int x, int y) {
+        return static_cast<u32*>(map->pixels)[y * map->pitch / 4 + x] & 0xFFFFFF;
+    };
+    EXPECT_EQ(pixel(0, 0), 0xFFFF00u);
+    EXPECT_EQ(pixel(1, 0), 0x00FFFFu);
+    EXPECT_EQ(pixel(2, 0), 0x000000u);
+    EXPECT_EQ(pixel(0, 1), 0x000000u);
+    EXPECT_EQ(pixel(2, 1), 0xFF0000u);
+    freeSurface(map);
+}

@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
+#include "tests/support/sdl_env.h"
+#include "world/factory.h"
+#include "world/level.h"
+#include "world/levelrunner.h"
+#include "world/systphysical.h"
+#include "world/terrain/terrainblocks.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr u16 CrateId = 29;  // an id with no class of its own
+
+class Crate : public Physical {
+public:
+    Crate(i32 x, i32 y) : Physical(0, x, y, 10, 10, 0) {}
+};
+
+Physical* makeCrate(const ObjectArgs& a)
+{
+    return new Crate(a.x, a.y);
+}
+
+class Walker : public Physical, public Player {
+public:
+    Walker(i32 cx, i32 cy) : Physical(FlagPlayer, 0, 0, 0, 0, 0), cx(cx), cy(cy) {}
+    i32 centerX() override { return cx; }
+    i32 centerY() override { return cy; }
+    i32 cx, cy;
+};
+
+class LevelRunnerTest : public SdlTest {
+protected:
+    void SetUp() override
+    {
+        SdlTest::SetUp();
+        savedCrate = registerObjectClass(CrateId, makeCrate);
+        savedBackdrop = setLevelBackdropMaker(nullptr);
+        forgetObjectBounds();
+    }
+    void TearDown() override
+    {
+        delete sys;
+        registerObjectClass(CrateId, savedCrate);
+        setLevelBackdropMaker(savedBackdrop);
+        forgetObjectBounds();
+        SdlTest::TearDown();
+    }
+
+    // A level of solid ground in every cell, or empty; tile 1 is solid.
+    static std::unique_ptr<Level> makeLevel(u16 width, u16 height, bool filled)
+    {
+        auto made = std::make_unique<Level>(width, height, 1, 0, "cytok");
+        Level& level = *made;
+        level.setKindRaw(1, KindSolid);
+        if (filled) {
+            for (int c = 0; c < width; ++c)
+                for (int r = 0; r < height; ++r)
+                    level.setTile(c, r, 0, 1);
+        }
+        return made;
+    }
+
+    void start(Level& level, bool pan = false)
+    {
+        level.save("test.lvl");
+        sys = new SystPhysical;
+        runner = new LevelRunner("test.lvl");
+        if (pan)
+            runner->usePanCamera();
+        sys->add(runner);
+    }
+
+    void run(int frames)
+    {
+        for (int i = 0; i < frames; ++i)
+            sys->update();
+    }
+
+    int blocksInColumn(i32 x)
+    {
+        int n = 0;
+        for (Physical* p = sys->firstOfType(FlagBlock); sys->hasMoreOfType(); p = sys->nextOfType())
+            n += p->x == x;
+        return n;
+    }
+
+    int crates()
+    {
+        int n = 0;
+        for (Physical* p = sys->firstOfType(FlagAll); sys->hasMoreOfType(); p = sys->nextOfType())
+            n += dynamic_cast<Crate*>(p) != nullptr;
+        return n;
+    }
+
+    ScratchDir scratch;
+    SystPhysical* sys = nullptr;
+    LevelRunner* runner = nullptr;
+    ObjectCreator savedCrate = nullptr;
+    LevelPartMaker savedBackdrop = nullptr;
+};
+
+} // namespace
+
+TEST(CameraFollow, StepArithmetic)
+{
+    EXPECT_EQ(cameraFollowStep(340, 160), 180);
+    EXPECT_EQ(cameraFollowStep(160, 160), 14);
+    EXPECT_EQ(cameraFollowStep(-160, 160), -14);
+    EXPECT_EQ(cameraFollowStep(11, 160), 1);
+    EXPECT_EQ(cameraFollowStep(-11, 160), -1);
+    EXPECT_EQ(cameraFollowStep(0, 120), 0);
+    EXPECT_EQ(cameraFollowStep(-121, 120), -1);
+}
+
+TEST_F(LevelRunnerTest, CameraJumpsThenEasesTowardThePlayer)
+{
+    auto made = makeLevel(100, 30, false);
+    Level& level = *made;
+    start(level);
+    auto* walker = new Walker(500, 100);
+    sys->add(walker);
+    run(2);  // the runner's first update is in the second frame
+    EXPECT_EQ(sys->cameraX, 180);
+    EXPECT_EQ(sys->cameraY, 0);
+    run(1);
+    EXPECT_EQ(sys->cameraX, 194);
+
+    walker->cx = 100;  // near the left edge: the target is 0
+    for (int i = 0; i < 40; ++i)
+        run(1);
+    EXPECT_EQ(sys->cameraX, 0);
+}
+
+TEST_F(LevelRunnerTest, NarrowLevelSettlesLeftOfZero)
+{
+    auto made = makeLevel(10, 30, false);
+    Level& level = *made;
+    start(level);
+    sys->add(new Walker(80, 100));
+    run(2);
+    EXPECT_EQ(sys->cameraX, -14);
+    run(60);
+    EXPECT_EQ(sys->cameraX, -160);
+}
+
+TEST_F(LevelRunnerTest, CameraFocusCreepsOnePixelPerAxis)
+{
+    auto made = makeLevel(100, 30, false);
+    Level& level = *made;
+    start(level);
+    sys->add(new Walker(1000, 100));
+    sys->add(new Physical(FlagCameraFocus, 300, 50, 4, 4, 0));
+    run(2);
+    EXPECT_EQ(sys->cameraX, 1);
+    EXPECT_EQ(sys->cameraY, -1);
+    run(3);
+    EXPECT_EQ(sys->cameraX, 4);
+    EXPECT_EQ(sys->cameraY, -4);
+}
+
+TEST_F(LevelRunnerTest, PanCameraFollowsThePath)
+{
+    auto made = makeLevel(100, 30, false);
+    Level& level = *made;
+    level.clearPan();
+    level.addPanStep(0, -1, 0);
+    level.addPanStep(5, 0, 2);
+    level.setStartCamera(50, 60);
+    start(level, true);
+    sys->add(new Walker(1000, 1000));  // ignored while panning
+    run(1);
+    EXPECT_EQ(sys->cameraX, 50);
+    run(4);  // frames 1-4
+    EXPECT_EQ(sys->cameraX, 46);
+    EXPECT_EQ(sys->cameraY, 60);
+    run(2);  // frames 5-6
+    EXPECT_EQ(sys->cameraX, 46);
+    EXPECT_EQ(sys->cameraY, 64);
+}
+
+TEST_F(LevelRunnerTest, BuildsTheBlockWindowAndDropsFarBlocksEverySixteenFrames)
+{
+    auto made = makeLevel(100, 30, true);
+    Level& level = *made;
+    level.clearPan();
+    level.addPanStep(0, 1, 0);
+    start(level, true);
+    // Columns 0..24 (to 384) and rows 0..19 (to 304) around a camera at (0, 0).
+    EXPECT_EQ(runner->streamedBlockCount(), 25u * 20u);
+    run(1);
+    EXPECT_EQ(blocksInColumn(0), 20);
+    EXPECT_EQ(blocksInColumn(384), 20);
+    EXPECT_EQ(blocksInColumn(400), 0);
+    run(95);  // camera at 95: column 0 is 80 pixels off screen but stays until frame 96
+    EXPECT_EQ(sys->cameraX, 95);
+    EXPECT_EQ(blocksInColumn(0), 20);
+    EXPECT_EQ(blocksInColumn(464), 20);
+    run(1);
+    EXPECT_EQ(blocksInColumn(0), 0);
+    EXPECT_EQ(blocksInColumn(16), 20);
+}
+
+TEST_F(LevelRunnerTest, CrossingBackDoesNotBuildAColumnTwice)
+{
+    auto made = makeLevel(100, 30, true);
+    Level& level = *made;
+    level.clearPan();
+    level.addPanStep(0, 1, 0);
+    level.addPanStep(10, -1, 0);
+    level.setStartCamera(200, 0);
+    start(level, true);
+    run(13);  // right to 209, back to 206: the left edge crosses column 8 again
+    EXPECT_EQ(sys->cameraX, 206);
+    EXPECT_EQ(blocksInColumn(128), 20);
+    EXPECT_EQ(blocksInColumn(112), 0);
+
+    // Once dropped, a cell is built again when it comes back.
+    runner->despawnOutside(1000, 0, 2000, 400);
+    run(1);
+    EXPECT_EQ(blocksInColumn(128), 0);
+    runner->buildBlocks(8, 0);
+    runner->buildBlocks(8, 0);
+    run(1);
+    EXPECT_EQ(blocksInColumn(128), 1);
+}
+
+TEST_F(LevelRunnerTest, LayersAndKindsMakeTheirBlocks)
+{
+    Level level(3, 1, 3, 1, "cytok");
+    level.setKindRaw(1, KindScenery);
+    level.setKindRaw(2, KindPlatform);
+    level.setKindRaw(3, KindSlopeLeft);
+    level.setKindRaw(4, KindSlopeRight);
+    level.setKindRaw(5, 9);  // no block on the active layer
+    level.setTile(0, 0, 0, 2);  // behind: picture only, depth 10
+    level.setTile(0, 0, 1, 2);  // active: platform
+    level.setTile(0, 0, 2, 3);  // in front: picture only, depth -10
+    level.setTile(1, 0, 1, 4);
+    level.setTile(2, 0, 1, 5);
+    level.setTile(2, 0, 2, 5);
+    start(level);
+    run(1);
+    std::vector<std::string> seen;
+    for (Physical* p = sys->firstOfType(FlagAll); sys->hasMoreOfType(); p = sys->nextOfType()) {
+        std::string kind = dynamic_cast<ThroughBlock*>(p)       ? "through"
+                           : dynamic_cast<SlopeBlock_Right*>(p) ? "right"
+                           : dynamic_cast<GraphicBlock*>(p)     ? "picture"
+                                                                : "other";
+        seen.push_back(kind + "@" + std::to_string(p->x) + "," + std::to_string(p->depth));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"other@0,10000", "picture@0,10", "through@0,-1", "right@16,-1",
+                                              "picture@0,-10", "picture@32,-10"}));
+}
+
+TEST_F(LevelRunnerTest, ObjectsSpawnOnceWhenTheirBoundsComeNear)
+{
+    auto made = makeLevel(100, 30, false);
+    Level& level = *made;
+    level.clearPan();
+    level.addPanStep(0, 1, 0);
+    level.addObject(CrateId, 360, 100);  // 40 pixels right of the screen
+    level.addObject(CrateId, 100, 100);  // on screen
+    start(level, true);
+    run(1);
+    EXPECT_EQ(crates(), 1);
+    run(8);
+    EXPECT_EQ(sys->cameraX, 8);
+    EXPECT_EQ(crates(), 1);
+    run(1);
+    EXPECT_EQ(crates(), 2);
+    std::vector<LevelObject*> left;
+    runner->level()->allObjects(left);
+    EXPECT_TRUE(left.empty());
+}
+
+TEST_F(LevelRunnerTest, PlacementsWithoutAClassAreDroppedOnce)
+{
+    registerObjectClass(CrateId, nullptr);
+    ObjectCreator fallback = registerDefaultObject(nullptr);
+    auto made = makeLevel(20, 20, false);
+    Level& level = *made;
+    level.addObject(CrateId, 100, 100);
+    start(level);
+    std::vector<LevelObject*> left;
+    runner->level()->allObjects(left);
+    EXPECT_TRUE(left.empty());
+    registerDefaultObject(fallback);
+}
+
+TEST_F(LevelRunnerTest, MissingLevelBuildsNothing)
+{
+    sys = new SystPhysical;
+    runner = new LevelRunner("no-such.lvl");
+    sys->add(runner);
+    run(20);
+    EXPECT_TRUE(runner->level()->loadFailed());
+    EXPECT_EQ(runner->streamedBlockCount(), 0u);
+    EXPECT_EQ(sys->objectCount(), 1u);
+}
+
+namespace {
+std::vector<std::string> started;
+struct Marked : Physical {
+    explicit Marked(const char* name) { started.push_back(name); }
+};
+Physical* makeHud() { return new Marked("hud"); }
+Physical* makeSky() { return new Marked("sky"); }
+} // namespace
+
+TEST_F(LevelRunnerTest, StartLevelAddsRunnerSkyAndHudInOrder)
+{
+    auto made = makeLevel(20, 15, false);
+    Level& level = *made;
+    level.save("test.lvl");
+    LevelPartMaker savedHud = setLevelHudMaker(makeHud);
+    setLevelBackdropMaker(makeSky);
+    started.clear();
+    sys = new SystPhysical;
+    sys->startLevel("test.lvl");
+    setLevelHudMaker(savedHud);
+    EXPECT_EQ(started, (std::vector<std::string>{"sky", "hud"}));
+    run(1);
+    EXPECT_EQ(sys->objectCount(), 3u);
+    EXPECT_NE(sys->firstOfType(FlagLevelDriver), nullptr);
+}
