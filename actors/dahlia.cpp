@@ -8,6 +8,7 @@
 #include "core/random.h"
 #include "story/cutaway.h"
 #include "story/pause_menu.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 #include <algorithm>
@@ -46,6 +47,21 @@ const char* const SoundFiles[Dahlia::SoundCount] = {
     "resource/dahliahit1.wav", "resource/dahliahit2.wav", "resource/dahliahit3.wav",
     "resource/step_1.wav",     "resource/step_2.wav", "resource/step_3.wav",
 };
+
+Physical* makeDahlia(const ObjectArgs& args)
+{
+    return new Dahlia(args.x, args.y, u8(args.param));
+}
+
+Physical* makeDahliaSit(const ObjectArgs& args)
+{
+    return new Dahlia_Sit(args.x, args.y);
+}
+
+// Player 0 has id 0, players 1 to 5 ids 20 to 24.
+const ObjectRegistrar firstPlayer(0, 0, makeDahlia);
+const ObjectRegistrar otherPlayers(20, 24, makeDahlia);
+const ObjectRegistrar seatedHeroine(34, 34, makeDahliaSit);
 
 std::string sheetFor(u8 playerNo)
 {

@@ -86,4 +86,11 @@ TEST_F(GameHudTest, EscapeWithoutATitleMenuJustEndsTheLevel)
     EXPECT_EQ(activeSystemCount(), systems - 1);
 }
 
+TEST_F(GameHudTest, StartedLevelsGetTheirDisplay)
+{
+    world->startLevel("no-such-level.lvl");
+    frame();
+    EXPECT_EQ(all<GameHUD>().size(), 1u);
+}
+
 } // namespace
