@@ -1,6 +1,7 @@
 #include "world/objects/looper.h"
 
 #include "core/draw.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 namespace {
@@ -14,6 +15,12 @@ i32 snapToEight(i32 v)
 {
     return v / 8 * 8;
 }
+
+Physical* makeLooper(const ObjectArgs& a)
+{
+    return new Looper(a.x, a.y);
+}
+ObjectRegistrar looperClass(30, 30, makeLooper);
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "world/interfaces.h"
 #include "world/objects/marker.h"
 #include "world/systphysical.h"
+#include "world/terrain/terrainblocks.h"
 
 #include <string>
 #include <vector>
@@ -150,4 +151,39 @@ TEST_F(MarkerTest, AnEmptyWorldBlocksNothing)
 {
     marker.setBox(-5, -5, 10, 10);
     EXPECT_FALSE(marker.isBlocked(&sys, true));
+}
+
+namespace {
+
+SDL_Rect tile()
+{
+    return SDL_Rect{0, 0, 16, 16};
+}
+
+} // namespace
+
+TEST_F(MarkerTest, OneWayPlatformBlocksOnlyABoxLyingOnIt)
+{
+    sys.add(new ThroughBlock(0, 100, -1, nullptr, tile()));
+    sys.update();
+
+    marker.setBox(0, 95, 16, 10);  // reaches 5 pixels into the platform from above
+    EXPECT_TRUE(marker.isBlocked(&sys, true));
+    marker.setBox(0, 110, 16, 10);  // reaches into it from below
+    EXPECT_FALSE(marker.isBlocked(&sys, true));
+}
+
+TEST_F(MarkerTest, SolidBlockBlocksFromEverySideAndSlopesOnlyBelowTheirSurface)
+{
+    sys.add(new FullBlock(0, 100, -1, nullptr, tile()));
+    sys.add(new SlopeBlock_Left(64, 100, -1, nullptr, tile()));  // surface from (64, 100) to (80, 116)
+    sys.update();
+
+    marker.setBox(10, 110, 16, 16);  // overlapping the solid block's lower right corner
+    EXPECT_TRUE(marker.isBlocked(&sys, false));
+
+    marker.setBox(72, 96, 8, 8);  // above the slope's surface at x 72 (y 108)
+    EXPECT_FALSE(marker.isBlocked(&sys, true));
+    marker.setBox(66, 96, 8, 8);  // the surface at x 66 is at 102, inside the box
+    EXPECT_TRUE(marker.isBlocked(&sys, true));
 }

@@ -4,9 +4,11 @@
 #include "core/engine.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "core/respack.h"
 #include "tests/support/sdl_env.h"
 #include "world/objects/backclouds.h"
 #include "world/objects/looper.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 #include <vector>
@@ -46,6 +48,7 @@ protected:
     void SetUp() override
     {
         SdlTest::SetUp();
+        initResourcePack();
         picture = coordinatePicture();
     }
     void TearDown() override
@@ -54,6 +57,7 @@ protected:
         drawOffsetX = drawOffsetY = 0;
         freeAllSurfaces();
         releaseAllStreams();
+        cleanupResourcePack();
         SdlTest::TearDown();
     }
 
@@ -175,4 +179,13 @@ TEST(LooperTest, KeepsTheCameraRemainderForANegativeCamera)
     sys.update();
     EXPECT_EQ(sys.cameraX, -13 - 312);
     EXPECT_EQ(other->x, -312);
+}
+
+TEST(LooperTest, IsMadeByTheFactory)
+{
+    Physical* p = createObject(30, 1003, 300);
+    ASSERT_NE(dynamic_cast<Looper*>(p), nullptr);
+    EXPECT_EQ(p->x, 1000);
+    EXPECT_EQ(p->y, 180);
+    delete p;
 }

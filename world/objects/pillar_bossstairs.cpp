@@ -1,0 +1,25 @@
+#include "world/objects/pillar_bossstairs.h"
+
+#include "world/factory.h"
+
+namespace {
+
+Physical* makeEscapePillar(const ObjectArgs& a)
+{
+    return new Pillar_BossStairs(a.x, a.y);
+}
+ObjectRegistrar escapePillarClass(19, 19, makeEscapePillar);
+
+} // namespace
+
+Pillar_BossStairs::Pillar_BossStairs(i32 x, i32 y) : Pillar(FlagBlock | FlagCued, x, y) {}
+
+void Pillar_BossStairs::onGrounded()
+{
+    savedHeight = sink();
+}
+
+void Pillar_BossStairs::cueEscape()
+{
+    targetHeight = savedHeight;
+}
