@@ -4,6 +4,7 @@
 #include "core/draw.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "world/objects/breakblock.h"
 #include "world/systphysical.h"
 
 #include <algorithm>
@@ -54,8 +55,7 @@ void Dummy::burst()
 
 void Dummy::leaveStone()
 {
-    // Hook for the falling stone left behind: a BreakBlock(x, y, 0) is added here once the
-    // breakable stone exists.
+    owner->add(new BreakBlock(x, y, 0));
 }
 
 void Dummy::draw(SDL_Surface* screen)

@@ -3,6 +3,7 @@
 #include "core/draw.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "world/levelrunner.h"
 
 namespace {
 
@@ -10,6 +11,13 @@ constexpr i32 ScreenW = 320;
 constexpr i32 ScreenH = 240;
 // Parallax: a layer moves by the camera's motion divided by its divisor.
 constexpr i32 LayerDivisors[BackClouds::LayerCount] = {6, 3, 2};
+
+Physical* makeSky()
+{
+    return new BackClouds();
+}
+// Every level runs under the clouds.
+const LevelPartMaker skyHook = setLevelBackdropMaker(makeSky);
 
 } // namespace
 

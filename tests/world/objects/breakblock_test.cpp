@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "actors/actor.h"
+#include "actors/dummy.h"
 #include "core/random.h"
 #include "world/factory.h"
 #include "world/objects/breakblock.h"
@@ -284,4 +285,24 @@ TEST(BreakBlockFactoryTest, StonesSnapToTheEightPixelGrid)
     EXPECT_EQ(stays->x, -8);
     EXPECT_EQ(stays->y, -8);
     delete stays;
+}
+
+TEST_F(BreakBlockTest, ABurstDummyLeavesAFallingStoneWhereItStood)
+{
+    floorAt(0, 200, 8);
+    Dummy* dummy = addNow(new Dummy(60, 100));
+    const i32 x = dummy->x;
+    dummy->hurt(20, 2);
+    sys.update();  // the dummy bursts
+    sys.update();
+    BreakBlock* stone = nullptr;
+    for (Physical* p = sys.firstOfType(FlagBlock); sys.hasMoreOfType(); p = sys.nextOfType())
+        if (auto* b = dynamic_cast<BreakBlock*>(p))
+            stone = b;
+    ASSERT_NE(stone, nullptr);
+    EXPECT_EQ(stone->x, x);
+    EXPECT_EQ(stone->source.y, 0);
+    for (int i = 0; i < 40; ++i)
+        sys.update();
+    EXPECT_EQ(stone->y, 184);
 }
