@@ -417,16 +417,4 @@ TEST_F(DahliaTest, DrawsHerSpriteMirroredWhenFacingLeftAndAsACorpseWhenDead)
     EXPECT_FALSE(paintedColumns().empty());
 }
 
-TEST_F(DahliaTest, SeatedPictureBox)
-{
-    Dahlia_Sit sit(100, 50);
-    EXPECT_NE(sit.image, nullptr);
-    EXPECT_EQ(sit.x, 92);
-    EXPECT_EQ(sit.y, 39);
-    EXPECT_EQ(sit.w, 16);
-    EXPECT_EQ(sit.h, 22);
-    EXPECT_EQ(sit.depth, -100);
-    EXPECT_EQ(sit.typeFlags, 0u);
-}
-
 } // namespace
