@@ -4,6 +4,7 @@
 #include "core/draw.h"
 #include "core/gamesystem.h"
 #include "story/credits.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 namespace {
@@ -23,6 +24,13 @@ constexpr i32 HalfViewH = 120;
 constexpr i32 HalfSceneW = 144;
 constexpr i32 HalfSceneH = 104;
 constexpr u32 White = 0xFFFFFFFFu;
+
+Physical* makeDemoEnding(const ObjectArgs& a)
+{
+    return new Demo_Ending(a.x, a.y);
+}
+
+const ObjectRegistrar ending(32, 32, makeDemoEnding);
 
 i32 centreX(const Physical* p)
 {

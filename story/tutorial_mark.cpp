@@ -2,6 +2,7 @@
 
 #include "actors/dahlia.h"
 #include "story/speechbox.h"
+#include "world/factory.h"
 #include "world/speechflag.h"
 #include "world/systphysical.h"
 
@@ -29,6 +30,13 @@ bool showsNoMessage(u8 number)
 {
     return number == 3 || number == 5 || number == 6;
 }
+
+Physical* makeTutorialMark(const ObjectArgs& a)
+{
+    return new Tutorial_Mark(a.x, a.y, u8(a.param));
+}
+
+const ObjectRegistrar tutorialMarks(33001, 33006, makeTutorialMark);
 
 bool overlaps(const Physical* a, const Physical* b)
 {

@@ -3,6 +3,9 @@
 
 #include "actors/dahlia.h"
 #include "actors/follower.h"
+#include "world/factory.h"
+
+#include <memory>
 
 namespace {
 
@@ -46,6 +49,11 @@ protected:
 
 TEST_F(DemoEndingTest, BringsTheOstrevanianInAtTheRightEdgeOfTheSettledView)
 {
+    std::unique_ptr<Physical> placed(createObject(32, EndX, EndY));
+    ASSERT_NE(dynamic_cast<Demo_Ending*>(placed.get()), nullptr);
+    EXPECT_EQ(placed->x, EndX);
+    EXPECT_EQ(placed->depth, -100);
+
     EXPECT_EQ(follower->x + follower->w / 2, EndX + 160);
     EXPECT_TRUE(world->isAlive(ending->follower));
     EXPECT_EQ(ending->player.object, heroine);

@@ -2,6 +2,9 @@
 #include "tests/story/story_fixture.h"
 
 #include "actors/dahlia.h"
+#include "world/factory.h"
+
+#include <memory>
 
 namespace {
 
@@ -15,14 +18,19 @@ protected:
     std::vector<Tutorial_Mark*> marks() { return all<Tutorial_Mark>(); }
 };
 
-TEST_F(TutorialMarkTest, StandsAsATwoPixelLineOnItsPoint)
+TEST_F(TutorialMarkTest, PlacedByTheFactoryAsATwoPixelLineOnItsPoint)
 {
-    Tutorial_Mark mark(100, 200, 1);
-    EXPECT_EQ(mark.x, 99);
-    EXPECT_EQ(mark.y, 50);
-    EXPECT_EQ(mark.w, 2);
-    EXPECT_EQ(mark.h, 150);
-    EXPECT_EQ(mark.typeFlags, 0u);
+    for (u16 id = 33001; id <= 33006; ++id) {
+        std::unique_ptr<Physical> made(createObject(id, 100, 200));
+        auto* mark = dynamic_cast<Tutorial_Mark*>(made.get());
+        ASSERT_NE(mark, nullptr) << id;
+        EXPECT_EQ(mark->number, id - 33000);
+        EXPECT_EQ(mark->x, 99);
+        EXPECT_EQ(mark->y, 50);
+        EXPECT_EQ(mark->w, 2);
+        EXPECT_EQ(mark->h, 150);
+        EXPECT_EQ(mark->typeFlags, 0u);
+    }
 }
 
 TEST_F(TutorialMarkTest, TouchingIsNotCrossing)
