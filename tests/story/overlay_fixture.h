@@ -6,6 +6,7 @@
 #include "core/gamesystem.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "core/respack.h"
 #include "tests/support/sdl_env.h"
 
 // Screens run through the system manager over SDL's dummy video, one frame at a time, with the
@@ -17,6 +18,7 @@ protected:
     void SetUp() override
     {
         SdlTest::SetUp();
+        initResourcePack();
         seedStream(0, 1234);
     }
     void TearDown() override
@@ -24,6 +26,7 @@ protected:
         deleteAllGameSystems();
         freeAllSurfaces();
         releaseAllStreams();
+        cleanupResourcePack();
         SdlTest::TearDown();
     }
 
