@@ -1,0 +1,438 @@
+#include <gtest/gtest.h>
+
+#include "story/systmenu.h"
+
+#include "core/controlpad.h"
+#include "core/engine.h"
+#include "core/gamesystem.h"
+#include "core/input.h"
+#include "core/lang.h"
+#include "core/media.h"
+#include "core/message.h"
+#include "core/random.h"
+#include "core/respack.h"
+#include "core/settings.h"
+#include "story/transition.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/sdl_env.h"
+#include "world/systphysical.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct ModeCall {
+    int width;
+    bool fullscreen;
+};
+std::vector<ModeCall> modeCalls;
+
+int anyModeOK(int, int, int, u32)
+{
+    return 32;
+}
+
+SDL_Surface* recordSetMode(int width, int height, int bpp, u32 flags)
+{
+    modeCalls.push_back({width, (flags & SDL_FULLSCREEN) != 0});
+    return SDL_SetVideoMode(width, height, bpp, flags & ~SDL_FULLSCREEN);
+}
+
+// The title menu in the system manager, driven by held keys through whole engine frames.
+class MenuTest : public SdlTest {
+protected:
+    void SetUp() override
+    {
+        SdlTest::SetUp();
+        SDL_InitSubSystem(SDL_INIT_AUDIO);
+        ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 1024), 0);
+        initResourcePack();
+        fake_input::install();
+        initInput();
+        loadLangPack("english");
+        seedStream(0, 99);
+        gameSettings = SettingsStore();
+        modeCalls.clear();
+        setVideoModeApi({anyModeOK, recordSetMode});
+        running = 1;
+        messagesBefore = messagesShownCount();
+        menu = new SystMenu();
+        queueSystemAdd(menu);
+        frame();
+    }
+    void TearDown() override
+    {
+        deleteAllGameSystems();
+        restoreVideoModeApi();
+        fake_input::uninstall();
+        freeAllSounds();
+        freeAllMusic();
+        freeAllSurfaces();
+        releaseAllStreams();
+        Mix_CloseAudio();
+        fullscreen = 0;
+        running = 0;
+        SdlTest::TearDown();
+    }
+
+    void frame(int count = 1) { runFrames(count); }
+
+    // Down for one frame, up for the next.
+    void pressKey(u16 key)
+    {
+        fake_input::holdKey(key);
+        frame();
+        fake_input::releaseKey(key);
+        frame();
+    }
+    void press(u8 control)
+    {
+        fake_input::holdControl(0, control);
+        frame();
+        fake_input::releaseControl(0, control);
+        frame();
+    }
+
+    // The sounds started while the action ran. The mixer is held still meanwhile, so a short
+    // sound cannot finish before it is counted.
+    std::vector<Mix_Chunk*> soundsDuring(const std::function<void()>& action)
+    {
+        SDL_LockAudio();
+        Mix_HaltChannel(-1);
+        action();
+        std::vector<Mix_Chunk*> played;
+        for (int channel = 0; channel < Mix_AllocateChannels(-1); ++channel)
+            if (Mix_Playing(channel))
+                played.push_back(Mix_GetChunk(channel));
+        SDL_UnlockAudio();
+        return played;
+    }
+    Mix_Chunk* moveSound() { return loadSound("resource/menu_move.wav"); }
+    Mix_Chunk* pickSound() { return loadSound("resource/menu_pick.wav"); }
+
+    void toTitle() { pressKey(SDLK_RETURN); }
+    void toOptions()
+    {
+        toTitle();
+        press(ControlDown);
+        press(ControlA);
+        ASSERT_EQ(menu->currentPage(), PageOptions);
+    }
+    void toControls()
+    {
+        toOptions();
+        press(ControlDown);
+        press(ControlA);
+        ASSERT_EQ(menu->currentPage(), PageControls);
+    }
+    void startCapture()
+    {
+        toControls();
+        for (int i = 0; i < 3; ++i)
+            press(ControlDown);
+        press(ControlA);
+        ASSERT_TRUE(menu->capturing());
+    }
+    void bindKey(u16 key) { pressKey(key); }
+    u16 boundKey(u8 player, u8 control) { return getControlPad(player)->binding(control)->code(); }
+
+    SystMenu* menu = nullptr;
+    u32 messagesBefore = 0;
+};
+
+} // namespace
+
+TEST_F(MenuTest, IntroGivesWayToTheTitleAfter150FramesWithATip)
+{
+    EXPECT_EQ(messagesShownCount(), messagesBefore) << lastMessageShown();
+    const int systems = activeSystemCount();
+    frame(149);
+    EXPECT_EQ(menu->currentPage(), PageIntro);
+    EXPECT_EQ(activeSystemCount(), systems);
+    frame();
+    EXPECT_EQ(menu->currentPage(), PageTitle);
+    EXPECT_EQ(activeSystemCount(), systems + 1) << "the control tip joined";
+}
+
+TEST_F(MenuTest, ReturnSkipsTheIntro)
+{
+    fake_input::holdKey(SDLK_RETURN);
+    frame();
+    EXPECT_EQ(menu->currentPage(), PageTitle);
+}
+
+TEST_F(MenuTest, FirstMenuOfTheRunSetsTheStartingSettingsOnce)
+{
+    EXPECT_EQ(gameSettings.getInt("init"), 1);
+    EXPECT_EQ(gameSettings.getInt("difficulty"), 1);
+    EXPECT_EQ(gameSettings.getString("language"), u"op_lang_engl");
+
+    gameSettings.setInt("difficulty", 3);
+    gameSettings.setString("language", u"other");
+    queueSystemAdd(new SystMenu());
+    frame();
+    EXPECT_EQ(gameSettings.getInt("difficulty"), 3);
+    EXPECT_EQ(gameSettings.getString("language"), u"other");
+}
+
+TEST_F(MenuTest, TitleSelectionStopsAtBothEndsSilently)
+{
+    toTitle();
+    EXPECT_TRUE(soundsDuring([&] { press(ControlUp); }).empty());
+    EXPECT_EQ(menu->selectedItem(), 0);
+    EXPECT_EQ(soundsDuring([&] { press(ControlDown); }), std::vector<Mix_Chunk*>{moveSound()});
+    press(ControlDown);
+    EXPECT_EQ(menu->selectedItem(), 2);
+    EXPECT_TRUE(soundsDuring([&] { press(ControlDown); }).empty());
+    EXPECT_EQ(menu->selectedItem(), 2);
+}
+
+TEST_F(MenuTest, OptionsOpenBehindATransitionAndBClosesThemAtOnce)
+{
+    toTitle();
+    press(ControlDown);
+    fake_input::holdControl(0, ControlA);
+    frame();
+    EXPECT_EQ(menu->currentPage(), PageTitle) << "the page switches at the hand-over";
+    ASSERT_NE(currentTransition, nullptr);
+    fake_input::releaseControl(0, ControlA);
+    frame();
+    EXPECT_EQ(menu->currentPage(), PageOptions);
+    EXPECT_EQ(menu->selectedItem(), 0);
+    frame(60);
+    ASSERT_EQ(currentTransition, nullptr);
+
+    press(ControlB);
+    EXPECT_EQ(menu->currentPage(), PageTitle);
+    EXPECT_EQ(menu->selectedItem(), 1);
+    EXPECT_EQ(currentTransition, nullptr);
+}
+
+TEST_F(MenuTest, WindowSizeStepsWithinOneToFive)
+{
+    toOptions();
+    press(ControlDown);
+    press(ControlDown);
+    ASSERT_EQ(menu->selectedItem(), 2);
+    ASSERT_EQ(scaleX, 1u);
+
+    press(ControlRight);
+    EXPECT_EQ(scaleX, 2u);
+    EXPECT_EQ(scaleY, 2u);
+    ASSERT_EQ(modeCalls.size(), 1u);
+    EXPECT_EQ(modeCalls[0].width, 640);
+    EXPECT_EQ(screenSurface->w, 640);
+
+    for (int i = 0; i < 5; ++i)
+        press(ControlRight);
+    EXPECT_EQ(scaleX, 5u);
+    EXPECT_EQ(modeCalls.size(), 4u) << "no new window once at 5";
+
+    for (int i = 0; i < 6; ++i)
+        press(ControlLeft);
+    EXPECT_EQ(scaleX, 1u);
+    EXPECT_EQ(modeCalls.size(), 8u) << "no new window once at 1";
+    EXPECT_EQ(modeCalls.back().width, 320);
+}
+
+TEST_F(MenuTest, FullScreenTogglesAndResetsTheScale)
+{
+    toOptions();
+    for (int i = 0; i < 3; ++i)
+        press(ControlDown);
+    scaleX = scaleY = 3;
+    press(ControlA);
+    EXPECT_EQ(fullscreen, 1);
+    EXPECT_EQ(scaleX, 1u);
+    EXPECT_EQ(scaleY, 1u);
+    ASSERT_EQ(modeCalls.size(), 1u);
+    EXPECT_TRUE(modeCalls[0].fullscreen);
+    EXPECT_EQ(modeCalls[0].width, 320);
+
+    press(ControlLeft);
+    EXPECT_EQ(fullscreen, 0);
+    ASSERT_EQ(modeCalls.size(), 2u);
+    EXPECT_FALSE(modeCalls[1].fullscreen);
+}
+
+TEST_F(MenuTest, LanguageItemOnlyPlaysThePickSound)
+{
+    toOptions();
+    for (int i = 0; i < 4; ++i)
+        press(ControlDown);
+    ASSERT_EQ(menu->selectedItem(), 4);
+    Transition* running = currentTransition;  // the one that opened the page
+    for (u8 control : {ControlA, ControlRight, ControlLeft})
+        EXPECT_EQ(soundsDuring([&] { press(control); }), std::vector<Mix_Chunk*>{pickSound()});
+    EXPECT_EQ(soundsDuring([&] { pressKey(SDLK_RETURN); }), std::vector<Mix_Chunk*>{pickSound()});
+    EXPECT_EQ(menu->currentPage(), PageOptions);
+    EXPECT_EQ(menu->selectedItem(), 4);
+    EXPECT_EQ(currentTransition, running);
+    EXPECT_TRUE(modeCalls.empty());
+}
+
+TEST_F(MenuTest, PlayerItemWrapsAroundNinePlayers)
+{
+    toControls();
+    EXPECT_EQ(menu->shownPlayer(), 0);
+    press(ControlDown);
+    press(ControlLeft);
+    EXPECT_EQ(menu->shownPlayer(), 8);
+    press(ControlRight);
+    EXPECT_EQ(menu->shownPlayer(), 0);
+    press(ControlRight);
+    EXPECT_EQ(menu->shownPlayer(), 1);
+
+    press(ControlB);
+    EXPECT_EQ(menu->currentPage(), PageOptions);
+    EXPECT_EQ(menu->selectedItem(), 1);
+}
+
+TEST_F(MenuTest, CaptureBindsAllEightControlsInTurn)
+{
+    startCapture();
+    EXPECT_EQ(menu->selectedItem(), 4);
+    const u16 keys[8] = {SDLK_w, SDLK_s, SDLK_a, SDLK_d, SDLK_j, SDLK_k, SDLK_l, SDLK_SEMICOLON};
+    for (int c = 0; c < 7; ++c) {
+        bindKey(keys[c]);
+        EXPECT_EQ(menu->selectedItem(), 5 + c);
+    }
+    bindKey(keys[7]);
+    EXPECT_FALSE(menu->capturing());
+    EXPECT_EQ(menu->selectedItem(), 3);
+    for (u8 c = 0; c < 8; ++c)
+        EXPECT_EQ(boundKey(0, c), keys[c]) << "control " << int(c);
+    // The new keys drive the menu from now on.
+    press(ControlUp);
+    EXPECT_EQ(menu->selectedItem(), 2);
+}
+
+TEST_F(MenuTest, EscapeAndFunctionKeysAreRefused)
+{
+    startCapture();
+    bindKey(SDLK_ESCAPE);
+    bindKey(SDLK_F5);
+    bindKey(SDLK_F15);
+    EXPECT_EQ(menu->selectedItem(), 4) << "still waiting for up";
+    EXPECT_EQ(boundKey(0, ControlUp), SDLK_UP);
+    bindKey(SDLK_F11 - 1);  // F10 is refused too; the key below F1 is not
+    bindKey(SDLK_F1 - 1);
+    EXPECT_EQ(boundKey(0, ControlUp), SDLK_F1 - 1);
+}
+
+TEST_F(MenuTest, BindingAnInputUsedElsewhereSwapsTheTwo)
+{
+    startCapture();
+    ASSERT_EQ(boundKey(0, ControlA), SDLK_z);
+    bindKey(SDLK_z);
+    EXPECT_EQ(boundKey(0, ControlUp), SDLK_z);
+    EXPECT_EQ(boundKey(0, ControlA), SDLK_UP);
+}
+
+TEST_F(MenuTest, FinishingPlayerZerosControlsShowsATip)
+{
+    startCapture();
+    for (u16 key : {SDLK_1, SDLK_2, SDLK_3, SDLK_4, SDLK_5, SDLK_6, SDLK_7})
+        bindKey(key);
+    const int systems = activeSystemCount();
+    bindKey(SDLK_8);
+    EXPECT_EQ(activeSystemCount(), systems + 1);
+}
+
+TEST_F(MenuTest, FinishingAnotherPlayersControlsShowsNoTip)
+{
+    toControls();
+    press(ControlDown);
+    for (int i = 0; i < 3; ++i)
+        press(ControlRight);
+    ASSERT_EQ(menu->shownPlayer(), 3);
+    press(ControlDown);
+    press(ControlDown);
+    press(ControlA);
+    ASSERT_TRUE(menu->capturing());
+    for (u16 key : {SDLK_1, SDLK_2, SDLK_3, SDLK_4, SDLK_5, SDLK_6, SDLK_7})
+        bindKey(key);
+    const int systems = activeSystemCount();
+    bindKey(SDLK_8);
+    EXPECT_FALSE(menu->capturing());
+    EXPECT_EQ(activeSystemCount(), systems);
+    EXPECT_EQ(boundKey(3, ControlY), SDLK_8);
+    EXPECT_EQ(boundKey(0, ControlY), SDLK_v) << "player 0 keeps the keyboard";
+}
+
+TEST_F(MenuTest, BackdropRunsOnlyWhileTheTitleShows)
+{
+    const u32 atStart = menu->backdrop()->frame();
+    frame(20);
+    EXPECT_EQ(menu->backdrop()->frame(), atStart) << "not during the intro";
+    toTitle();
+    const u32 onTitle = menu->backdrop()->frame();
+    frame(10);
+    EXPECT_EQ(menu->backdrop()->frame(), onTitle + 10);
+    press(ControlDown);
+    press(ControlA);
+    ASSERT_EQ(menu->currentPage(), PageOptions);
+    const u32 leaving = menu->backdrop()->frame();
+    frame(30);
+    EXPECT_EQ(menu->backdrop()->frame(), leaving);
+    press(ControlB);
+    frame(5);
+    EXPECT_GT(menu->backdrop()->frame(), leaving);
+}
+
+TEST_F(MenuTest, NewGameReplacesTheMenuAtTheHandOver)
+{
+    toTitle();
+    const int systems = activeSystemCount();
+    fake_input::holdControl(0, ControlA);
+    frame();
+    ASSERT_NE(currentTransition, nullptr);
+    EXPECT_EQ(currentTransition->callbackTarget(), menu);
+    fake_input::releaseControl(0, ControlA);
+    frame();
+    // The menu is gone (the transition forgot it) and the level joined in its place.
+    EXPECT_EQ(currentTransition->callbackTarget(), nullptr);
+    EXPECT_EQ(activeSystemCount(), systems + 1);
+    menu = nullptr;
+    frame(60);
+    EXPECT_EQ(activeSystemCount(), systems);
+}
+
+TEST_F(MenuTest, ASecondChoiceDuringTheHandOverStartsNothingMore)
+{
+    toTitle();
+    const int systems = activeSystemCount();
+    fake_input::holdControl(0, ControlA);
+    frame();
+    fake_input::holdKey(SDLK_RETURN);  // chooses again before the first hand-over
+    frame();
+    menu = nullptr;
+    fake_input::releaseAll();
+    frame(70);
+    EXPECT_EQ(activeSystemCount(), systems) << "one level, no menu, no transition";
+    EXPECT_EQ(running, 1);
+}
+
+TEST_F(MenuTest, QuitEndsTheProgramAfterTheHandOver)
+{
+    toTitle();
+    press(ControlDown);
+    press(ControlDown);
+    fake_input::holdControl(0, ControlA);
+    EXPECT_EQ(runFrames(1), FrameResult::Continue);
+    EXPECT_EQ(runFrames(1), FrameResult::Quit);
+}
+
+TEST_F(MenuTest, ScreensMissingFromThisBuildChangeNothing)
+{
+    toTitle();
+    const int systems = activeSystemCount();
+    menu->onTransition(OpenOnlineConsole);
+    menu->onTransition(OpenLevelEditor);
+    menu->onTransition(42);
+    frame();
+    EXPECT_EQ(activeSystemCount(), systems);
+    EXPECT_EQ(menu->currentPage(), PageTitle);
+    EXPECT_EQ(running, 1);
+}
