@@ -14,6 +14,7 @@
 #include "story/level_exit.h"
 #include "story/tip.h"
 #include "story/transition.h"
+#include "world/levelrunner.h"
 #include "world/systphysical.h"
 
 #include <algorithm>
@@ -129,6 +130,9 @@ SystMenu::SystMenu()
     pickSound = loadSound("resource/menu_pick.wav");
     firstMenuSettings();
     background = std::make_unique<SystPhysical>();
+    auto* runner = new LevelRunner(BackdropLevel);
+    runner->usePanCamera();
+    background->add(runner);
 }
 
 SystMenu::~SystMenu()
