@@ -66,6 +66,7 @@ protected:
         deleteAllGameSystems();
         restoreVideoModeApi();
         fake_input::uninstall();
+        Mix_HaltMusic();  // freeing a module that is fading out waits for the fade
         freeAllSounds();
         freeAllMusic();
         freeAllSurfaces();
