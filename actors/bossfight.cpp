@@ -4,6 +4,7 @@
 #include "core/draw.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 #include <algorithm>
@@ -172,3 +173,14 @@ void BossFight::drawArenaOutline(SDL_Surface* screen)
     drawRectangleOffset(screen, x - InnerHalfWidth, y - InnerHalfHeight, x + InnerHalfWidth, y + InnerHalfHeight);
     drawRectangleOffset(screen, x - HalfViewWidth, y - HalfViewHeight, x + HalfViewWidth, y + HalfViewHeight);
 }
+
+namespace {
+
+Physical* makeBossFight(const ObjectArgs& args)
+{
+    return new BossFight(args.x, args.y);
+}
+
+const ObjectRegistrar arenaPlacement(14, 14, makeBossFight);
+
+} // namespace

@@ -6,6 +6,7 @@
 #include "core/draw.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 #include <algorithm>
@@ -182,3 +183,14 @@ void Springfoot::draw(SDL_Surface* screen)
     SDL_Rect source{i16(cell * CellSize), 0, u16(CellSize), u16(CellSize)};
     blitSurfaceExOffset(i16(x - 4), i16(y), sheet, screen, faceLeft, false, &source, hurtThisFrame, HurtColour);
 }
+
+namespace {
+
+Physical* makeSpringfoot(const ObjectArgs& args)
+{
+    return new Springfoot(args.x, args.y);
+}
+
+const ObjectRegistrar springfootPlacement(8, 8, makeSpringfoot);
+
+} // namespace

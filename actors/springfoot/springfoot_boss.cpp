@@ -9,6 +9,7 @@
 #include "core/draw.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 #include <algorithm>
@@ -372,3 +373,14 @@ void Springfoot_Boss::draw(SDL_Surface* screen)
     }
     blitSurfaceExOffset(i16(x - 8), i16(y), sheet, screen, !faceLeft, false, &source, solid, colour);
 }
+
+namespace {
+
+Physical* makeSpringfootBoss(const ObjectArgs& args)
+{
+    return new Springfoot_Boss(args.x, args.y);
+}
+
+const ObjectRegistrar bossPlacement(13, 13, makeSpringfootBoss);
+
+} // namespace

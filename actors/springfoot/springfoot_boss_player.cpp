@@ -1,5 +1,7 @@
 #include "actors/springfoot/springfoot_boss_player.h"
 
+#include "world/factory.h"
+
 namespace {
 
 constexpr u8 PlayerTeam = 1;
@@ -29,3 +31,14 @@ float Springfoot_Boss_Player::secondBarFraction()
 {
     return 1.0f;
 }
+
+namespace {
+
+Physical* makeBossPlayer(const ObjectArgs& args)
+{
+    return new Springfoot_Boss_Player(args.x, args.y);
+}
+
+const ObjectRegistrar bossPlayerPlacement(15, 15, makeBossPlayer);
+
+} // namespace

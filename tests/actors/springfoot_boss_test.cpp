@@ -1,3 +1,4 @@
+#include "actors/bossfight.h"
 #include "actors/effects/dust.h"
 #include "actors/effects/smoke.h"
 #include "actors/springfoot/groundwave.h"
@@ -7,6 +8,7 @@
 #include "core/input.h"
 #include "tests/actors/actor_fixture.h"
 #include "tests/support/fake_input.h"
+#include "world/factory.h"
 
 #include <algorithm>
 
@@ -268,6 +270,30 @@ TEST_F(SpringfootBossTest, PlayerBodyIsSteeredByPadZero)
     world.reset();
     shutdownInput();
     fake_input::uninstall();
+}
+
+TEST_F(SpringfootBossTest, TheFactoryPlacesTheFamilyAndTheArenaUnderTheirIds)
+{
+    std::unique_ptr<Physical> hopper(createObject(8, 100, 50));
+    ASSERT_NE(dynamic_cast<Springfoot*>(hopper.get()), nullptr);
+    EXPECT_EQ(hopper->x, 96);
+    EXPECT_EQ(hopper->y, 42);
+
+    std::unique_ptr<Physical> crushfoot(createObject(13, 100, 50));
+    ASSERT_NE(dynamic_cast<Springfoot_Boss*>(crushfoot.get()), nullptr);
+    EXPECT_EQ(dynamic_cast<Springfoot_Boss_Player*>(crushfoot.get()), nullptr);
+    EXPECT_EQ(crushfoot->x, 92);
+    EXPECT_EQ(crushfoot->y, 34);
+    EXPECT_EQ(crushfoot->typeFlags, u32(FlagDamagable | FlagCharacter | FlagBoss));
+
+    std::unique_ptr<Physical> arena(createObject(14, 100, 50));
+    ASSERT_NE(dynamic_cast<BossFight*>(arena.get()), nullptr);
+    EXPECT_EQ(arena->typeFlags, u32(FlagCameraFocus));
+    EXPECT_EQ(arena->depth, -100);
+
+    std::unique_ptr<Physical> playable(createObject(15, 100, 50));
+    ASSERT_NE(dynamic_cast<Springfoot_Boss_Player*>(playable.get()), nullptr);
+    EXPECT_EQ(playable->typeFlags, u32(FlagDamagable | FlagCharacter | FlagBoss | FlagPlayer));
 }
 
 } // namespace
