@@ -54,7 +54,7 @@ SystPhysical::~SystPhysical()
 {
     for (Physical* object : addQueue)
         delete object;
-    for (Physical* object : objects)
+    for (auto& [object, faces] : objects)
         delete object;
 }
 
@@ -62,7 +62,8 @@ void SystPhysical::update()
 {
     if (speechBoxOpen())
         return;
-    for (Physical* object : objects) {
+    for (u32 i = 0; i < count; ++i) {
+        Physical* object = snapshot[i].object;
         if (object->frozenCount == 0)
             object->update();
     }
@@ -87,7 +88,8 @@ void SystPhysical::draw(SDL_Surface* screen)
 {
     drawOffsetX = -cameraX;
     drawOffsetY = -cameraY;
-    for (Physical* object : objects) {
+    for (u32 i = 0; i < count; ++i) {
+        Physical* object = snapshot[i].object;
         if (object->hiddenCount == 0)
             object->draw(screen);
     }
@@ -137,7 +139,10 @@ void SystPhysical::startLevel(const std::string& fileName)
 void SystPhysical::applyAdditions()
 {
     for (Physical* object : addQueue) {
-        objects.insert(object);
+        Faces faces;
+        for (u8 c = 0; c < CategoryCount; ++c)
+            faces.of[c] = castToCategory(object, c);
+        objects.emplace(object, faces);
         members[object] = object->serial;
         ++count;
     }
@@ -149,9 +154,9 @@ void SystPhysical::applyDepthChanges()
     for (const auto& [object, depth] : depthRequests) {
         if (!members.count(object))
             continue;
-        eraseFromSet(object);
+        ObjectSet::node_type node = extractFromSet(object);
         object->depth = depth;
-        objects.insert(object);
+        objects.insert(std::move(node));
     }
     depthRequests.clear();
 }
@@ -166,21 +171,23 @@ void SystPhysical::applyRemovals()
     }
     removeQueue.clear();
     for (Physical* object : doomed) {
-        eraseFromSet(object);
+        extractFromSet(object);
         members.erase(object);
         --count;
         delete object;
     }
 }
 
-void SystPhysical::eraseFromSet(Physical* object)
+SystPhysical::ObjectSet::node_type SystPhysical::extractFromSet(Physical* object)
 {
-    if (objects.erase(object))
-        return;
-    // Its depth was written behind the system's back: find it by identity.
-    auto it = std::find(objects.begin(), objects.end(), object);
-    if (it != objects.end())
-        objects.erase(it);
+    auto it = objects.find(object);
+    if (it == objects.end()) {
+        // Its depth was written behind the system's back: find it by identity.
+        it = std::find_if(objects.begin(), objects.end(), [&](const auto& e) { return e.first == object; });
+    }
+    if (it == objects.end())
+        return {};
+    return objects.extract(it);
 }
 
 void SystPhysical::growSnapshot()
@@ -195,10 +202,10 @@ void SystPhysical::growSnapshot()
 void SystPhysical::rebuildSnapshot()
 {
     u32 i = 0;
-    for (Physical* object : objects) {
+    for (const auto& [object, faces] : objects) {
         if (i == capacity)
             break;
-        snapshot[i++] = {object, object->typeFlags};
+        snapshot[i++] = {object, object->typeFlags, &faces};
     }
     count = i;
     typeIndex = count;
@@ -210,12 +217,11 @@ void SystPhysical::rebuildCategories()
         map.inOrder.clear();
         map.byAddress.clear();
     }
-    for (Physical* object : objects) {
-        u32 flags = object->typeFlags;
+    for (u32 i = 0; i < count; ++i) {
+        const SnapshotEntry& e = snapshot[i];
         for (u8 c = 0; c < CategoryCount; ++c) {
-            if (!(flags & CategoryBits[c]))
-                continue;
-            categories[c].inOrder.push_back({object, castToCategory(object, c)});
+            if (e.typeFlags & CategoryBits[c])
+                categories[c].inOrder.push_back({e.object, e.faces->of[c]});
         }
     }
     for (CategoryMap& map : categories) {

@@ -103,9 +103,14 @@ public:
     i32 cameraY = 0;
 
 private:
+    // The object's interface of every category, cast once when it joins the set.
+    struct Faces {
+        void* of[CategoryCount];
+    };
     struct SnapshotEntry {
         Physical* object;
         u32 typeFlags;  // copied at the last rebuild
+        const Faces* faces;
     };
     struct CategoryEntry {
         Physical* object;
@@ -119,13 +124,16 @@ private:
     void applyAdditions();
     void applyDepthChanges();
     void applyRemovals();
-    void eraseFromSet(Physical* object);
+    using ObjectSet = std::map<Physical*, Faces, PhysicalDepthLess>;
+    ObjectSet::node_type extractFromSet(Physical* object);
     void rebuildSnapshot();
     void rebuildCategories();
     void growSnapshot();
     u32 nextSelectedFrom(u32 index) const;
 
-    std::set<Physical*, PhysicalDepthLess> objects;
+    // The object set, in update and draw order. The passes themselves walk the snapshot, which
+    // holds the same objects in the same order between updates.
+    ObjectSet objects;
     std::vector<Physical*> addQueue;
     std::vector<Physical*> removeQueue;
     // Keyed by address only, so neither the objects' depth nor their life is read to file them.
