@@ -2,6 +2,7 @@
 
 #include "core/draw.h"
 #include "core/media.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 #include <algorithm>
@@ -10,6 +11,12 @@ namespace {
 constexpr u8 JumpFrame = 5;
 constexpr u8 FallFrame = 1;
 constexpr u8 DeadFrame = 9;
+
+Physical* makeChaser(const ObjectArgs& args)
+{
+    return new Chaser(args.x, args.y);
+}
+const ObjectRegistrar chaserRegistrar(1, 1, makeChaser);
 } // namespace
 
 Chaser::Chaser(i32 x, i32 y) : Smart_Actor(x, y)

@@ -4,6 +4,7 @@
 #include "core/draw.h"
 #include "core/media.h"
 #include "core/random.h"
+#include "world/factory.h"
 #include "world/objects/breakblock.h"
 #include "world/systphysical.h"
 
@@ -13,6 +14,14 @@
 namespace {
 constexpr int ExplosionCount = 20;
 constexpr double FullTurn = 6.284;
+
+Physical* makeDummy(const ObjectArgs& args)
+{
+    return new Dummy(args.x, args.y);
+}
+// The practice target, and what any id without a class of its own becomes.
+const ObjectRegistrar dummyRegistrar(5, 5, makeDummy);
+const DefaultObjectRegistrar defaultRegistrar(makeDummy);
 } // namespace
 
 Dummy::Dummy(i32 x, i32 y) : Actor(x, y)

@@ -2,6 +2,7 @@
 
 #include "core/draw.h"
 #include "core/media.h"
+#include "world/factory.h"
 #include "world/systphysical.h"
 
 #include <algorithm>
@@ -10,6 +11,12 @@ namespace {
 constexpr u8 JumpFrame = 3;
 constexpr u8 FallFrame = 1;
 constexpr u8 FirstStepFrame = 4;
+
+Physical* makeFollower(const ObjectArgs& args)
+{
+    return new Follower(args.x, args.y);
+}
+const ObjectRegistrar followerRegistrar(2, 2, makeFollower);
 } // namespace
 
 Follower::Follower(i32 x, i32 y) : Actor(x, y)

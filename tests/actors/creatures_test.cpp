@@ -4,9 +4,12 @@
 #include "actors/dummy.h"
 #include "actors/effects/explosion.h"
 #include "actors/follower.h"
+#include "world/factory.h"
+#include "world/objects/breakblock.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -36,6 +39,7 @@ TEST_F(CreaturesTest, DummySurvivesSixShotsAndBurstsOnTheSeventh)
     dummy->hurt(3, 2);
     step();
     EXPECT_TRUE(all<Dummy>().empty());
+    EXPECT_EQ(all<BreakBlock>().size(), 1u);
     std::vector<Explosion*> explosions = all<Explosion>();
     ASSERT_EQ(explosions.size(), 20u);
     std::vector<int> delays;
@@ -137,6 +141,28 @@ TEST_F(CreaturesTest, ChaserThatFallsOutOfTheLevelRemovesItself)
     world->cameraX = 200;
     step(60);
     EXPECT_TRUE(all<Chaser>().empty());
+}
+
+} // namespace
+
+namespace {
+
+template <class T> bool createsA(u16 id, i32 x, i32 y)
+{
+    std::unique_ptr<Physical> object(createObject(id, x, y));
+    return dynamic_cast<T*>(object.get()) != nullptr;
+}
+
+TEST_F(CreaturesTest, FactoryMakesTheCreaturesAndADummyForUnknownIds)
+{
+    EXPECT_TRUE(createsA<Chaser>(1, 100, 100));
+    EXPECT_TRUE(createsA<Follower>(2, 100, 100));
+    EXPECT_TRUE(createsA<Dummy>(5, 100, 100));
+    for (u16 unknown : {3, 25, 27, 29, 40000})
+        EXPECT_TRUE(createsA<Dummy>(unknown, 100, 100)) << unknown;
+    std::unique_ptr<Physical> chaser(createObject(1, 100, 100));
+    EXPECT_EQ(chaser->x, 96);
+    EXPECT_EQ(chaser->y, 88);
 }
 
 } // namespace
