@@ -1,0 +1,20 @@
+#pragma once
+#include "world/physical.h"
+
+#include <SDL/SDL.h>
+
+// A rectangle of translucent water: shows the band just above it mirrored and tinted blue, and
+// raises splashes when hurtable things fall into it or move about inside it.
+class Water : public Physical {
+public:
+    Water(i32 x, i32 y, i32 w, i32 h);
+
+    void draw(SDL_Surface* screen) override;
+    void update() override;
+
+    i32 mirrorTop;  // top of the band that is reflected: the band of the water's height above it
+
+private:
+    void splashFor(Physical* body, i32 velX, i32 velY);
+    void reflect(SDL_Surface* screen);
+};
