@@ -1,0 +1,196 @@
+#include "tests/actors/beasts_fixture.h"
+
+#include "actors/creatures/double_shot.h"
+#include "actors/creatures/floating_turret.h"
+#include "actors/effects/blast.h"
+#include "actors/effects/explosion.h"
+#include "core/engine.h"
+
+#include <map>
+
+namespace {
+
+// A turret placed at (160, 60), its box (152, 52, 16, 16).
+class TurretTest : public BeastWorld {
+protected:
+    void SetUp() override
+    {
+        BeastWorld::SetUp();
+        turret = add(new Floating_Turret(160, 60));
+    }
+
+    // A sturdy character whose centre is (cx, cy).
+    Target* targetAt(i32 cx, i32 cy, u8 team = 1)
+    {
+        Target* t = add(new Target(cx - 8, cy - 8, team));
+        t->health = 30000;
+        return t;
+    }
+
+    // The frame in which each shot was fired, in firing order.
+    std::vector<u32> shotFrames(int frames)
+    {
+        std::map<u32, u32> firedIn;
+        for (int i = 0; i < frames; ++i) {
+            u32 frame = world->frame();
+            step();
+            for (DoubleShot* s : all<DoubleShot>())
+                firedIn.emplace(s->serial, frame);
+        }
+        std::vector<u32> result;
+        for (auto& entry : firedIn)
+            result.push_back(entry.second);
+        return result;
+    }
+
+    Floating_Turret* turret = nullptr;
+};
+
+TEST_F(TurretTest, BurstsOfEightShotsEightFramesApartAfterThirtyFramesThenSeventyFiveOfCooldown)
+{
+    targetAt(160, 150);
+    step();  // both join; the target is first seen in frame 1
+    std::vector<u32> frames = shotFrames(240);
+    ASSERT_EQ(frames.size(), 16u);
+    EXPECT_GE(frames[0], 1u + 30u);
+    EXPECT_LE(frames[0], 1u + 30u + 7u);
+    EXPECT_EQ((frames[0] + turret->firePhase) % 8, 0u);
+    for (int i = 1; i < 8; ++i)
+        EXPECT_EQ(frames[i], frames[0] + 8 * i);
+    // The cooldown starts after the eighth shot and runs 75 frames; the next shot keeps the rhythm.
+    EXPECT_EQ(frames[8], frames[7] + 80);
+    EXPECT_EQ(playing("resource/double_shot.wav"), 16);
+    EXPECT_EQ(turret->aim(), Floating_Turret::AimDown);
+}
+
+TEST_F(TurretTest, ItsOwnTeamTheDeadAndTheFarAreNoTargets)
+{
+    targetAt(160, 140, 3);
+    Target* corpse = targetAt(150, 140);
+    corpse->dead = 1;
+    targetAt(261, 60);  // 101 to the side of home
+    step(60);
+    EXPECT_EQ(turret->cooldown, 30);
+    EXPECT_TRUE(all<DoubleShot>().empty());
+    targetAt(250, 60);
+    step(2);
+    EXPECT_EQ(turret->cooldown, 29);
+}
+
+TEST_F(TurretTest, AimsAlongTheGreaterDistanceAndAnExactDiagonalVertically)
+{
+    targetAt(200, 100);  // 40 right and 40 down of its centre
+    step(2);
+    EXPECT_EQ(turret->aim(), Floating_Turret::AimDown);
+}
+
+TEST_F(TurretTest, AimsLeftAtATargetMostlyToTheLeft)
+{
+    targetAt(120, 70);
+    step(2);
+    EXPECT_EQ(turret->aim(), Floating_Turret::AimLeft);
+}
+
+TEST_F(TurretTest, AcidAndKind0x20DoNoHarmAndNoFlash)
+{
+    step();
+    turret->hurt(5, 128);
+    turret->hurt(5, 0x20);
+    turret->hurt(5, 0xA0);
+    EXPECT_EQ(turret->health, 30);
+    EXPECT_EQ(turret->flash, 0);
+    turret->hurt(5, 0x120);
+    EXPECT_EQ(turret->health, 25);
+    EXPECT_EQ(turret->flash, 1);
+    turret->draw(backBuffer);
+    EXPECT_EQ(turret->flash, 0);
+}
+
+TEST_F(TurretTest, OutsideTheActiveAreaNothingHappens)
+{
+    targetAt(160, 150);
+    step();
+    world->cameraX = 1000;  // the turret's left, 152, is below 1000 - 50
+    i32 x = turret->x, y = turret->y;
+    u8 cells = turret->cells;
+    step(50);
+    EXPECT_EQ(turret->cooldown, 30);
+    EXPECT_EQ(turret->x, x);
+    EXPECT_EQ(turret->y, y);
+    EXPECT_EQ(turret->cells, cells);
+}
+
+TEST_F(TurretTest, KilledItFallsBouncesAndBlowsUp)
+{
+    add(new Wall(-64, 200, 448, 16));
+    step();
+    turret->hurt(30, 1);
+    ASSERT_TRUE(turret->isDead());
+    step();
+    EXPECT_EQ(all<Explosion>().size(), 1u) << "the explosion of its death";
+    turret->hurt(30, 1);  // a dead turret takes nothing
+    EXPECT_EQ(turret->health, 0);
+
+    bool bounced = false;
+    bool gone = false;
+    int updates = 1;
+    for (; updates < 60 && !gone; ++updates) {
+        u8 before = turret->deathTimer;
+        step();
+        gone = all<Floating_Turret>().empty();
+        if (!gone) {
+            EXPECT_LE(turret->y + turret->h, 200);
+            bounced |= before - turret->deathTimer == 3;
+        }
+    }
+    EXPECT_TRUE(gone);
+    EXPECT_TRUE(bounced) << "each floor contact takes 2 more from the death timer";
+    EXPECT_LT(updates, 51);
+    int big = 0;
+    for (Blast* b : all<Blast>())
+        big += b->cellCount == 9;
+    EXPECT_EQ(big, 1);
+}
+
+TEST_F(TurretTest, AShotThatHitsNothingIsGoneAfterSixtyOneUpdates)
+{
+    DoubleShot* shot = add(new DoubleShot(100, 150, 0, 0, turret));
+    EXPECT_EQ(shot->frame.x, 176);  // not moving right: the left muzzle flash
+    EXPECT_EQ(shot->team, 3);
+    step(61);  // joins, then 60 updates
+    ASSERT_EQ(all<DoubleShot>().size(), 1u);
+    EXPECT_EQ(shot->frame.y, 16);
+    EXPECT_EQ(shot->frame.x, 0);
+    step();
+    EXPECT_TRUE(all<DoubleShot>().empty());
+}
+
+TEST_F(TurretTest, AShotHurtsByTenAndSplashesOnWalls)
+{
+    Target* victim = targetAt(200, 150);
+    victim->health = 100;
+    step();
+    add(new DoubleShot(180, 150, 10, 0, turret));
+    step(3);
+    EXPECT_EQ(victim->health, 100) << "touching edges do not count";
+    step();
+    EXPECT_EQ(victim->health, 90);
+
+    add(new Wall(100, 200, 16, 16));
+    step();
+    DoubleShot* shot = add(new DoubleShot(108, 150, 0, 10, turret));
+    std::vector<i16> cells;
+    i32 depth = 0;
+    for (int i = 0; i < 20; ++i) {
+        step();
+        if (all<DoubleShot>().empty())
+            break;
+        if (shot->spent)
+            cells.push_back(shot->frame.x);
+        depth = shot->depth;
+    }
+    EXPECT_EQ(cells, (std::vector<i16>{32, 48, 64, 80, 96}));
+    EXPECT_EQ(depth, -5);
+}
+
+} // namespace
