@@ -79,15 +79,17 @@ TEST_F(TurretTest, ItsOwnTeamTheDeadAndTheFarAreNoTargets)
 
 TEST_F(TurretTest, AimsAlongTheGreaterDistanceAndAnExactDiagonalVertically)
 {
-    targetAt(200, 100);  // 40 right and 40 down of its centre
+    Target* target = targetAt(200, 100);  // 40 right and 40 down of its centre
     step(2);
     EXPECT_EQ(turret->aim(), Floating_Turret::AimDown);
-}
-
-TEST_F(TurretTest, AimsLeftAtATargetMostlyToTheLeft)
-{
-    targetAt(120, 70);
-    step(2);
+    // It aims before it moves, so its place after a frame is where it aims from in the next.
+    target->x = turret->x + 8 - 40 - 8;  // 40 left and 40 down: still down
+    target->y = turret->y + 8 + 40 - 8;
+    step();
+    EXPECT_EQ(turret->aim(), Floating_Turret::AimDown);
+    target->x = turret->x + 8 - 40 - 8;  // 40 left and 39 down
+    target->y = turret->y + 8 + 39 - 8;
+    step();
     EXPECT_EQ(turret->aim(), Floating_Turret::AimLeft);
 }
 
