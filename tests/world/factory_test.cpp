@@ -28,7 +28,7 @@ protected:
     {
         made.clear();
         previousDefault = registerDefaultObject(recordingCreator);
-        for (u16 id : {u16(0), u16(4), u16(6), u16(22), u16(31), u16(33), u16(33003)})
+        for (u16 id : {u16(0), u16(4), u16(6), u16(12), u16(22), u16(31), u16(33), u16(33003)})
             saved.push_back({id, registerObjectClass(id, recordingCreator)});
         forgetObjectBounds();
     }
