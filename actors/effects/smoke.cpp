@@ -1,28 +1,17 @@
 #include "actors/effects/smoke.h"
 
-#include "actors/effects/strip.h"
 #include "core/draw.h"
 #include "core/media.h"
 #include "core/random.h"
-#include "world/systphysical.h"
 
 namespace {
 constexpr u8 CellCount = 9;
 } // namespace
 
 Smoke::Smoke(i32 x, i32 y, i8 velX, i8 velY, u8 delay)
+    : Drifting_Strip(x - 8, y - 8, velX, velY, delay,
+                     loadGraphic("resource/smoke.gif", true, 0, 255, 0, true), CellCount)
 {
-    this->x = x - 8;
-    this->y = y - 8;
-    w = 16;
-    h = 16;
-    depth = -5;
-    typeFlags = 32;
-    sheet = loadGraphic("resource/smoke.gif", true, 0, 255, 0, true);
-    cell = 0;
-    this->delay = delay;
-    this->velX = velX;
-    this->velY = velY;
 }
 
 Smoke::Smoke(i32 x, i32 y, u8 delay) : Smoke(x, y, 0, 0, delay)
@@ -32,22 +21,10 @@ Smoke::Smoke(i32 x, i32 y, u8 delay) : Smoke(x, y, 0, 0, delay)
     velY = i8(randomRange(-2, 2));
 }
 
-void Smoke::update()
-{
-    x += velX;
-    y += velY;
-    if (delay != 0) {
-        effect_strip::delayEnds(delay);
-        return;
-    }
-    if (effect_strip::advance(owner->frame(), cell, CellCount))
-        removeSelf();
-}
-
 void Smoke::draw(SDL_Surface* screen)
 {
     if (delay != 0)
         return;
-    SDL_Rect source{i16(cell * 16), 0, 16, 16};
+    SDL_Rect source = cellSource();
     blitSurfaceOffset(x, y, sheet, screen, &source);
 }
