@@ -12,14 +12,9 @@ ObjectRegistrar lockPillarClass(18, 18, makeLockPillar);
 
 } // namespace
 
-Pillar_BossLock::Pillar_BossLock(i32 x, i32 y) : Pillar_Solid(FlagBlock | FlagCued, x, y) {}
-
-void Pillar_BossLock::onGrounded()
-{
-    savedHeight = sink();
-}
+Pillar_BossLock::Pillar_BossLock(i32 x, i32 y) : Sunk_Pillar(x, y) {}
 
 void Pillar_BossLock::cueLock()
 {
-    targetHeight = savedHeight;
+    rise();
 }

@@ -12,14 +12,9 @@ ObjectRegistrar escapePillarClass(19, 19, makeEscapePillar);
 
 } // namespace
 
-Pillar_BossStairs::Pillar_BossStairs(i32 x, i32 y) : Pillar(FlagBlock | FlagCued, x, y) {}
-
-void Pillar_BossStairs::onGrounded()
-{
-    savedHeight = sink();
-}
+Pillar_BossStairs::Pillar_BossStairs(i32 x, i32 y) : Sunk_Pillar(x, y) {}
 
 void Pillar_BossStairs::cueEscape()
 {
-    targetHeight = savedHeight;
+    rise();
 }
