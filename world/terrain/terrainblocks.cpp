@@ -4,7 +4,7 @@
 
 using namespace blockrules;
 
-ThroughBlock::ThroughBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
+TerrainBlock::TerrainBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
     : GraphicBlock(FlagBlock, x, y, depth, image, source)
 {
 }
@@ -12,11 +12,6 @@ ThroughBlock::ThroughBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect
 bool ThroughBlock::hitFloor(Physical* mover, i32* limit, bool)
 {
     return platformFloor(*this, *mover, limit);
-}
-
-FullBlock::FullBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
-    : GraphicBlock(FlagBlock, x, y, depth, image, source)
-{
 }
 
 bool FullBlock::hitFloor(Physical* mover, i32* limit, bool)
@@ -39,11 +34,6 @@ bool FullBlock::hitWallRight(Physical* mover, i32* limit, bool)
     return flatWallOnRight(*this, *mover, limit);
 }
 
-SlopeBlock_Left::SlopeBlock_Left(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
-    : GraphicBlock(FlagBlock, x, y, depth, image, source)
-{
-}
-
 bool SlopeBlock_Left::hitFloor(Physical* mover, i32* limit, bool)
 {
     return leftSlopeFloor(*this, *mover, limit);
@@ -62,11 +52,6 @@ bool SlopeBlock_Left::hitWallLeft(Physical* mover, i32* limit, bool onGround)
 bool SlopeBlock_Left::hitWallRight(Physical* mover, i32* limit, bool)
 {
     return flatWallOnRight(*this, *mover, limit);
-}
-
-SlopeBlock_Right::SlopeBlock_Right(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
-    : GraphicBlock(FlagBlock, x, y, depth, image, source)
-{
 }
 
 bool SlopeBlock_Right::hitFloor(Physical* mover, i32* limit, bool)

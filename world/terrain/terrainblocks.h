@@ -3,18 +3,24 @@
 
 // The colliding terrain kinds, one per tile kind 2 to 5. Each draws its tileset cell.
 
-// One-way platform: holds movers that come from above, lets them pass from below and the sides.
-class ThroughBlock : public GraphicBlock {
+// What the colliding kinds share: terrain rather than scenery, drawn as a tile.
+class TerrainBlock : public GraphicBlock {
 public:
-    ThroughBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source);
+    TerrainBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source);
+};
+
+// One-way platform: holds movers that come from above, lets them pass from below and the sides.
+class ThroughBlock : public TerrainBlock {
+public:
+    using TerrainBlock::TerrainBlock;
     bool hitFloor(Physical* mover, i32* limit, bool onGround) override;
     bool isSolid() override { return false; }
 };
 
 // Solid on every side.
-class FullBlock : public GraphicBlock {
+class FullBlock : public TerrainBlock {
 public:
-    FullBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source);
+    using TerrainBlock::TerrainBlock;
     bool hitFloor(Physical* mover, i32* limit, bool onGround) override;
     bool hitCeiling(Physical* mover, i32* limit, bool onGround) override;
     bool hitWallLeft(Physical* mover, i32* limit, bool onGround) override;
@@ -22,9 +28,9 @@ public:
 };
 
 // 45-degree slope, high at its left edge; its sloped face meets movers coming from the right.
-class SlopeBlock_Left : public GraphicBlock {
+class SlopeBlock_Left : public TerrainBlock {
 public:
-    SlopeBlock_Left(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source);
+    using TerrainBlock::TerrainBlock;
     bool hitFloor(Physical* mover, i32* limit, bool onGround) override;
     bool hitCeiling(Physical* mover, i32* limit, bool onGround) override;
     bool hitWallLeft(Physical* mover, i32* limit, bool onGround) override;
@@ -33,9 +39,9 @@ public:
 };
 
 // 45-degree slope, high at its right edge; its sloped face meets movers coming from the left.
-class SlopeBlock_Right : public GraphicBlock {
+class SlopeBlock_Right : public TerrainBlock {
 public:
-    SlopeBlock_Right(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source);
+    using TerrainBlock::TerrainBlock;
     bool hitFloor(Physical* mover, i32* limit, bool onGround) override;
     bool hitCeiling(Physical* mover, i32* limit, bool onGround) override;
     bool hitWallLeft(Physical* mover, i32* limit, bool onGround) override;
