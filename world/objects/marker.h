@@ -2,7 +2,6 @@
 #include "core/types.h"
 #include "world/physical.h"
 
-class Block;
 class SystPhysical;
 
 // An invisible probe box that asks the terrain whether a rectangle is blocked. Its owner keeps
@@ -19,6 +18,4 @@ public:
 
 private:
     bool overlaps(const Physical& other) const;
-    bool blockedVertically(Block* block, bool onGround);
-    bool blockedSideways(Block* block, bool onGround);
 };
