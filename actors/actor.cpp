@@ -220,6 +220,18 @@ void Actor::walk(bool onGround, i8 dir)
             velX = -WalkSpeed;
         return;
     }
+    steerInAir(dir);
+}
+
+// Every fourth frame the controls nudge the speed by one, up to the walking speed either way.
+void Actor::steerInAir(i8 dir)
+{
     if (owner->frame() % 4 == 0)
         velX = i8(std::clamp(velX + dir, -i32(WalkSpeed), i32(WalkSpeed)));
+}
+
+void Actor::removeBelowView()
+{
+    if (y > owner->cameraY + ViewHeight)
+        removeSelf();
 }

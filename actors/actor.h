@@ -74,6 +74,10 @@ public:
 protected:
     bool onScreen() const;
     bool standing() const { return y + h >= floorLimit; }
+    // The airborne part of a walk: a slow turn toward the pressed direction.
+    void steerInAir(i8 dir);
+    // Fallen out beneath the view: gone for good.
+    void removeBelowView();
 
 private:
     i32 speedX() const override { return velX; }

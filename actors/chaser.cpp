@@ -5,8 +5,6 @@
 #include "world/factory.h"
 #include "world/systphysical.h"
 
-#include <algorithm>
-
 namespace {
 constexpr u8 JumpFrame = 5;
 constexpr u8 FallFrame = 1;
@@ -46,10 +44,9 @@ void Chaser::act()
         }
         planPath(targetX, targetY);
     }
-    if (y + h < floorLimit)
+    if (!standing())
         animFrame = velY < 0 ? JumpFrame : FallFrame;
-    if (y > owner->cameraY + 240)
-        removeSelf();
+    removeBelowView();
     if (dead)
         animFrame = DeadFrame;
 }
@@ -62,12 +59,11 @@ void Chaser::jump(bool onGround)
 
 void Chaser::walk(bool onGround, i8 dir)
 {
-    u32 frame = owner->frame();
     if (!onGround) {
-        if (frame % 4 == 0)
-            velX = i8(std::clamp(velX + dir, -2, 2));
+        steerInAir(dir);
         return;
     }
+    u32 frame = owner->frame();
     if (dir == 0) {
         animFrame = 0;
         velX = 0;

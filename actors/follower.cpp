@@ -36,10 +36,9 @@ Follower::Follower(i32 x, i32 y) : Actor(x, y)
 
 void Follower::act()
 {
-    if (y + h < floorLimit)
+    if (!standing())
         animFrame = velY < 0 ? JumpFrame : FallFrame;
-    if (y > owner->cameraY + 240)
-        removeSelf();
+    removeBelowView();
 }
 
 void Follower::jump(bool onGround)
@@ -50,12 +49,11 @@ void Follower::jump(bool onGround)
 
 void Follower::walk(bool onGround, i8 dir)
 {
-    u32 frame = owner->frame();
     if (!onGround) {
-        if (frame % 4 == 0)
-            velX = i8(std::clamp(velX + dir, -2, 2));
+        steerInAir(dir);
         return;
     }
+    u32 frame = owner->frame();
     if (dir == 0) {
         if (animFrame < FirstStepFrame)
             animFrame = 0;
