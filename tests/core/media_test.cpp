@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/captured_output.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
 
@@ -10,7 +11,6 @@
 
 #include <SDL/SDL_mixer.h>
 #include <filesystem>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -35,15 +35,6 @@ std::string wavBytes()
            u32le(u32(samples.size())) + samples;
 }
 
-std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 class MediaCache : public SdlTest {
 protected:
     void SetUp() override
@@ -58,9 +49,7 @@ protected:
     {
         freeAllSounds();
         freeAllMusic();
-        testing::internal::CaptureStdout();
-        freeAllSurfaces();
-        testing::internal::GetCapturedStdout();
+        freeAllSurfacesCaptured();
         cleanupResourcePack();
         if (audioOpen)
             Mix_CloseAudio();
@@ -71,12 +60,6 @@ protected:
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
         ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16LSB, 1, 1024), 0) << Mix_GetError();
         audioOpen = true;
-    }
-    std::string freeAllAndLog()
-    {
-        testing::internal::CaptureStdout();
-        freeAllSurfaces();
-        return testing::internal::GetCapturedStdout();
     }
 
     static constexpr const char* FontImage = "resource/f_ice.gif";
@@ -136,7 +119,7 @@ TEST_F(MediaCache, FreeSurfaceFreesOnlyWhatTheCacheHolds)
     // The entry is gone: the name loads anew into a new surface.
     SDL_Surface* reloaded = loadGraphic("img.bmp", false, 0, 0, 0, false);
     ASSERT_NE(reloaded, nullptr);
-    std::vector<std::string> lines = splitLines(freeAllAndLog());
+    std::vector<std::string> lines = splitLines(freeAllSurfacesCaptured());
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[2], "2/2) Erasing img.bmp");
 }
@@ -163,12 +146,12 @@ TEST_F(MediaCache, DeallocationLogListsEveryEntryInByteOrder)
     loadGraphic("B.bmp", false, 0, 0, 0, false);
     // Reporting the missing image brings up the message screen, which asks for its own font.
     loadGraphic("Missing.bmp", false, 0, 0, 0, false);
-    EXPECT_EQ(splitLines(freeAllAndLog()),
+    EXPECT_EQ(splitLines(freeAllSurfacesCaptured()),
               (std::vector<std::string>{"SURFACE DEALLOCATION", "1/5) Erasing B.bmp",
                                         "2/5) Erasing Missing.bmp", "3/5) Erasing _u.bmp",
                                         "4/5) Erasing a.bmp", "5/5) Erasing resource/f_ice.gif"}));
     // Everything was freed and forgotten: a second shutdown pass has nothing left to free.
-    EXPECT_EQ(splitLines(freeAllAndLog()), (std::vector<std::string>{"SURFACE DEALLOCATION"}));
+    EXPECT_EQ(splitLines(freeAllSurfacesCaptured()), (std::vector<std::string>{"SURFACE DEALLOCATION"}));
 }
 
 TEST_F(MediaCache, WrappedSurfaceCounterNeverReusesAHeldName)
@@ -180,7 +163,7 @@ TEST_F(MediaCache, WrappedSurfaceCounterNeverReusesAHeldName)
     SDL_Surface* wrapped = createSurface(1, 1);
     ASSERT_NE(wrapped, nullptr);
     EXPECT_NE(wrapped, held);
-    std::vector<std::string> lines = splitLines(freeAllAndLog());
+    std::vector<std::string> lines = splitLines(freeAllSurfacesCaptured());
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1].substr(0, 14), "1/2) Erasing c");
     EXPECT_EQ(lines[2].substr(0, 14), "2/2) Erasing c");

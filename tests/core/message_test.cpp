@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/captured_output.h"
 #include "tests/support/font_sheets.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
@@ -24,9 +25,7 @@ protected:
     }
     void TearDown() override
     {
-        testing::internal::CaptureStdout();
-        freeAllSurfaces();
-        testing::internal::GetCapturedStdout();
+        freeAllSurfacesCaptured();
         cleanupResourcePack();
         SdlTest::TearDown();
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/captured_output.h"
 #include "tests/support/font_sheets.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
@@ -27,9 +28,7 @@ protected:
     void TearDown() override
     {
         SDL_FreeSurface(window);
-        testing::internal::CaptureStdout();
-        freeAllSurfaces();
-        testing::internal::GetCapturedStdout();
+        freeAllSurfacesCaptured();
         cleanupResourcePack();
         SdlTest::TearDown();
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/captured_output.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
 
@@ -7,7 +8,6 @@
 #include "core/respack.h"
 
 #include <filesystem>
-#include <sstream>
 #include <stdlib.h>
 #include <vector>
 
@@ -21,15 +21,6 @@ std::string scrambled(std::string bytes)
     for (char& c : bytes)
         c = char(u8(c) ^ 0x8E);
     return bytes;
-}
-
-std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 std::vector<std::string> folderContents(const std::string& folder)
@@ -286,8 +277,6 @@ TEST_F(PackedMedia, ImagesLoadFromThePackAndLeaveNoCopyBehind)
     EXPECT_EQ(loaded->h, 3);
     EXPECT_EQ(leftovers(), before);
     EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"resource.dir", "resource.pack"}));
-    testing::internal::CaptureStdout();
-    freeAllSurfaces();
-    testing::internal::GetCapturedStdout();
+    freeAllSurfacesCaptured();
     cleanupResourcePack();
 }
