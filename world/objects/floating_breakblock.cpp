@@ -5,7 +5,6 @@
 #include "core/message.h"
 #include "world/factory.h"
 #include "world/objects/breakblock.h"
-#include "world/terrain/blockrules.h"
 
 #include <algorithm>
 
@@ -24,7 +23,7 @@ ObjectRegistrar floatingBreakBlockClass(11, 11, makeFloatingBreakBlock);
 } // namespace
 
 Floating_BreakBlock::Floating_BreakBlock(i32 x, i32 y, u8 variant)
-    : GraphicBlock(FlagBlock | FlagDamagable, x, y, 0, loadGraphic("resource/breakblock.gif", true, 255, 255, 255, true),
+    : FullBlock(FlagBlock | FlagDamagable, x, y, 0, loadGraphic("resource/breakblock.gif", true, 255, 255, 255, true),
                    makeRect(0, u16(std::min(variant, LastVariant) * Cell), Cell, Cell))
 {
     health = 20;
@@ -35,24 +34,4 @@ void Floating_BreakBlock::draw(SDL_Surface* screen)
     GraphicBlock::draw(screen);
     // A sad face: it takes the hits and shows no crack.
     drawText(i16(x + drawOffsetX), i16(y + drawOffsetY), "):", SmallFont, 0, screen);
-}
-
-bool Floating_BreakBlock::hitFloor(Physical* mover, i32* limit, bool)
-{
-    return blockrules::flatFloor(*this, *mover, limit);
-}
-
-bool Floating_BreakBlock::hitCeiling(Physical* mover, i32* limit, bool)
-{
-    return blockrules::flatCeiling(*this, *mover, limit);
-}
-
-bool Floating_BreakBlock::hitWallLeft(Physical* mover, i32* limit, bool)
-{
-    return blockrules::flatWallOnLeft(*this, *mover, limit);
-}
-
-bool Floating_BreakBlock::hitWallRight(Physical* mover, i32* limit, bool)
-{
-    return blockrules::flatWallOnRight(*this, *mover, limit);
 }

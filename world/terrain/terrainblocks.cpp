@@ -5,7 +5,12 @@
 using namespace blockrules;
 
 TerrainBlock::TerrainBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
-    : GraphicBlock(FlagBlock, x, y, depth, image, source)
+    : TerrainBlock(FlagBlock, x, y, depth, image, source)
+{
+}
+
+TerrainBlock::TerrainBlock(u32 flags, i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source)
+    : GraphicBlock(flags, x, y, depth, image, source)
 {
 }
 

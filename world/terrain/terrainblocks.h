@@ -7,6 +7,10 @@
 class TerrainBlock : public GraphicBlock {
 public:
     TerrainBlock(i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source);
+
+protected:
+    // For kinds that are more than terrain as well (flags beyond FlagBlock).
+    TerrainBlock(u32 flags, i32 x, i32 y, i32 depth, SDL_Surface* image, SDL_Rect source);
 };
 
 // One-way platform: holds movers that come from above, lets them pass from below and the sides.
