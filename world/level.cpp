@@ -103,6 +103,25 @@ private:
     bool good = true;
 };
 
+// The cells of a map drawn at (x, y) that can show on the screen. Only these are drawn: beyond
+// them a position no longer fits the blitter's 16 bits and would wrap back onto the screen.
+struct CellRange {
+    i32 firstColumn, endColumn, firstRow, endRow;
+};
+
+i32 floorDiv(i32 a, i32 b)
+{
+    return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
+CellRange visibleCells(i32 x, i32 y, const SDL_Surface* screen, i32 columns, i32 rows)
+{
+    if (!screen)
+        return {0, 0, 0, 0};
+    return {std::max(0, floorDiv(-x, TileSize)), std::min(columns, floorDiv(screen->w - x + TileSize - 1, TileSize)),
+            std::max(0, floorDiv(-y, TileSize)), std::min(rows, floorDiv(screen->h - y + TileSize - 1, TileSize))};
+}
+
 class Writer {
 public:
     void u8s(u8 v) { bytes.push_back(v); }
@@ -228,8 +247,9 @@ void Level::setStartCamera(u32 x, u32 y)
 
 void Level::draw(i32 x, i32 y, SDL_Surface* screen) const
 {
-    for (i32 c = 0; c < columns; ++c) {
-        for (i32 r = 0; r < rows; ++r) {
+    CellRange cells = visibleCells(x, y, screen, columns, rows);
+    for (i32 c = cells.firstColumn; c < cells.endColumn; ++c) {
+        for (i32 r = cells.firstRow; r < cells.endRow; ++r) {
             for (i32 layer = 0; layer < layerCount; ++layer) {
                 u8 tile = tiles[tileIndex(c, r, layer)];
                 if (kind(Tile(tile)) == KindEmpty)
@@ -245,8 +265,9 @@ void Level::drawLayer(i32 x, i32 y, SDL_Surface* screen, u8 layer) const
 {
     if (layer >= layerCount)
         return;
-    for (i32 c = 0; c < columns; ++c) {
-        for (i32 r = 0; r < rows; ++r) {
+    CellRange cells = visibleCells(x, y, screen, columns, rows);
+    for (i32 c = cells.firstColumn; c < cells.endColumn; ++c) {
+        for (i32 r = cells.firstRow; r < cells.endRow; ++r) {
             u8 tile = tiles[tileIndex(c, r, layer)];
             if (kind(Tile(tile)) == KindEmpty)
                 continue;
@@ -266,8 +287,9 @@ void Level::drawKindsLayer(i32 x, i32 y, SDL_Surface* screen, u8 layer, SDL_Surf
 {
     if (layer >= layerCount)
         return;
-    for (i32 c = 0; c < columns; ++c) {
-        for (i32 r = 0; r < rows; ++r) {
+    CellRange cells = visibleCells(x, y, screen, columns, rows);
+    for (i32 c = cells.firstColumn; c < cells.endColumn; ++c) {
+        for (i32 r = cells.firstRow; r < cells.endRow; ++r) {
             blitSurfaceRect(i16(x + c * TileSize), i16(y + r * TileSize), kindsImage, screen,
                             i16(kindAt(c, r, layer) * TileSize), 0, TileSize, TileSize);
         }

@@ -1,0 +1,148 @@
+// The function keys: save, load, new level and test play.
+#include "editor/systeditor.h"
+
+#include "core/input.h"
+#include "core/media.h"
+#include "core/message.h"
+#include "editor/bitgrid.h"
+#include "world/factory.h"
+#include "world/level.h"
+#include "world/physical.h"
+#include "world/systphysical.h"
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const char* const TestLevelFile = "INTERLEVEL.lvl";
+constexpr u16 MaxScreens = 500;
+constexpr u16 ScreenColumns = 20;
+constexpr u16 ScreenRows = 15;
+constexpr u8 NewLevelLayers = 3;
+constexpr u8 NewLevelActiveLayer = 1;
+const char* const NewLevelSet = "cytok";
+
+const char* const SaveFailedText = "Failed to write the level file.\nLevel was not saved.";
+const char* const SavedText = "Level was saved successfully.";
+
+// A size in screens from the start of the answer: 0 counts as 1 and anything above 500 as 500.
+// False when the answer does not start with a number.
+bool readScreens(const std::string& answer, u16* screens)
+{
+    std::istringstream in(answer);
+    u16 value = 0;
+    if (!(in >> value))
+        return false;
+    *screens = std::min<u16>(std::max<u16>(value, 1), MaxScreens);
+    return true;
+}
+
+bool answeredYes(const std::string& answer)
+{
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+} // namespace
+
+void SystEditor::functionKeys()
+{
+    if (keyPressed(SDLK_F2))
+        saveLevel();
+    if (keyPressed(SDLK_F3))
+        loadLevel();
+    if (keyPressed(SDLK_F4))
+        newLevel();
+    if (keyPressed(SDLK_F5))
+        testPlay();
+}
+
+void SystEditor::saveLevel()
+{
+    std::string name = promptText("Enter a filename to save to then press enter.");
+    if (!fileExists(name)) {
+        if (!ensureFileExists(name)) {
+            showMessageScreen("INVALID FILENAME!\nLevel was not saved.");
+            return;
+        }
+    } else if (!answeredYes(promptText("This file already exists.  Overwrite it? (Y/N)"))) {
+        showMessageScreen("Level was not saved.");
+        return;
+    }
+    // The path ends where the view box stands (a step already stored there stays).
+    edited->addPanStep(u32(pathFrame), 0, 0);
+    showMessageScreen(edited->save(name) ? SavedText : SaveFailedText);
+}
+
+void SystEditor::loadLevel()
+{
+    std::string name = promptText("Enter a filename to load from then press enter.");
+    if (!fileExists(name)) {
+        showMessageScreen("File does not exist.\nFailed to load the level file.");
+        return;
+    }
+    auto loaded = std::make_unique<Level>(name);
+    if (loaded->loadFailed()) {
+        showMessageScreen("File is invalid or corrupt.\nFailed to load the level file.");
+        return;
+    }
+    const i32 length = i32(loaded->panLength());
+    const i32 startX = i32(loaded->startCameraX());
+    const i32 startY = i32(loaded->startCameraY());
+    replaceLevel(std::move(loaded));
+    pathLength = length;
+    boxWorldX = startX;
+    boxWorldY = startY;
+}
+
+void SystEditor::newLevel()
+{
+    // Both questions come before either answer is judged.
+    std::string across = promptText("Enter the WIDTH of the new level, in screen-sizes.\nMaximum width/height is "
+                                    "500.  LARGE-SIZED LEVELS CAN MAKE BIG FILES...");
+    std::string down = promptText("Enter the HEIGHT of the new level, in screen-sizes.\nMaximum width/height is "
+                                  "500.  LARGE-SIZED LEVELS CAN MAKE BIG FILES...");
+    u16 screensAcross = 0, screensDown = 0;
+    if (!readScreens(across, &screensAcross) || !readScreens(down, &screensDown)) {
+        showMessageScreen("Failed to create the level.  Your size input was incorrect.");
+        return;
+    }
+    replaceLevel(std::make_unique<Level>(u16(screensAcross * ScreenColumns), u16(screensDown * ScreenRows),
+                                         NewLevelLayers, NewLevelActiveLayer, NewLevelSet));
+}
+
+// The new level takes the old one's place with a live object for each of its records, a clear
+// autotile grid of its size and the view box at the start of its path. The room editor's scroll,
+// layer, tile, hotkeys and group stay; their limits apply at the next room-editor update.
+void SystEditor::replaceLevel(std::unique_ptr<Level> level)
+{
+    edited = std::move(level);
+    clearPreviews();
+    std::vector<LevelObject*> records;
+    edited->allObjects(records);
+    for (LevelObject* record : records) {
+        if (Physical* object = createObject(record->type, record->x, record->y))
+            placed[object] = record;
+    }
+    autotileGrid = std::make_unique<BitGrid>(edited->width(), edited->height());
+    pathFrame = 0;
+    pathLength = 0;
+    boxWorldX = 0;
+    boxWorldY = 0;
+}
+
+// The level in memory goes to the play screen by way of the test file; without that file
+// nothing is started, so the level is not lost with the editor.
+void SystEditor::testPlay()
+{
+    if (!edited->save(TestLevelFile)) {
+        showMessageScreen("Failed to write INTERLEVEL.lvl.\nTest mode was not started.");
+        return;
+    }
+    showMessageScreen("Preparing to enter test mode.\nTemp file saved as INTERLEVEL.lvl");
+    auto* play = new SystPhysical;
+    play->startLevel(TestLevelFile);
+    queueSystemAdd(play);
+    queueSystemKill(this);
+}

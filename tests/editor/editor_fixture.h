@@ -1,0 +1,181 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include "core/draw.h"
+#include "core/engine.h"
+#include "core/gamesystem.h"
+#include "core/input.h"
+#include "core/media.h"
+#include "core/message.h"
+#include "core/random.h"
+#include "core/respack.h"
+#include "editor/bitgrid.h"
+#include "editor/systeditor.h"
+#include "story/level_exit.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/scratch_dir.h"
+#include "tests/support/sdl_env.h"
+#include "world/level.h"
+
+#include <SDL/SDL_mixer.h>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+// An editor that tells the test when the system manager deletes it.
+class WatchedEditor : public SystEditor {
+public:
+    explicit WatchedEditor(bool* alive) : alive(alive) { *alive = true; }
+    ~WatchedEditor() override { *alive = false; }
+
+private:
+    bool* alive;
+};
+
+// A scratch working directory that still reaches the game's resources, so levels started or
+// loaded there find their images, sounds and music.
+class EditorScratch {
+public:
+    EditorScratch() : resources(std::filesystem::absolute("resource"))
+    {
+        dir = std::make_unique<ScratchDir>();
+        std::filesystem::create_directory_symlink(resources, "resource");
+    }
+
+private:
+    std::filesystem::path resources;
+    std::unique_ptr<ScratchDir> dir;
+};
+
+// The editor run by the system manager, with scripted keyboard, mouse and modal screens.
+class EditorTest : public SdlTest {
+protected:
+    void SetUp() override
+    {
+        SdlTest::SetUp();
+        initResourcePack();
+        SDL_InitSubSystem(SDL_INIT_AUDIO);
+        audioOpen = Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 1024) == 0;
+        seedStream(0, 42);
+        fake_input::install();
+        initInput();
+        menusMade = 0;
+        setTitleMenuMaker(makeMenu);
+        helpShownAtStart = messagesShownCount();
+        editor = new WatchedEditor(&editorAlive);
+        helpShownAtStart = messagesShownCount() - helpShownAtStart;
+        queueSystemAdd(editor);
+        updateGameSystems();
+    }
+    void TearDown() override
+    {
+        setTitleMenuMaker(nullptr);
+        scratch.reset();
+        deleteAllGameSystems();  // shuts input down too
+        fake_input::uninstall();
+        Mix_HaltMusic();
+        freeAllSounds();
+        freeAllMusic();
+        freeAllSurfaces();
+        if (audioOpen)
+            Mix_CloseAudio();
+        releaseAllStreams();
+        SdlTest::TearDown();
+    }
+
+    // Frames of input and update only; draw() adds a picture when a test looks at one.
+    void tick(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            updateInput();
+            updateGameSystems();
+        }
+    }
+    void draw()
+    {
+        SDL_FillRect(backBuffer, nullptr, Backdrop);
+        drawGameSystems(backBuffer);
+    }
+    void tap(u16 key)
+    {
+        fake_input::holdKey(key);
+        tick();
+        fake_input::releaseKey(key);
+        tick();
+    }
+    // A key pressed with a modifier held through both frames.
+    void tapWith(u16 modifier, u16 key)
+    {
+        fake_input::holdKey(modifier);
+        tap(key);
+        fake_input::releaseKey(modifier);
+    }
+    void pointAt(i32 x, i32 y) { fake_input::setMousePosition(x, y); }
+    void click(u8 button, i32 x, i32 y)
+    {
+        pointAt(x, y);
+        fake_input::holdMouseButton(button);
+        tick();
+        fake_input::releaseMouseButton(button);
+        tick();
+    }
+    void clickWith(u16 modifier, u8 button, i32 x, i32 y)
+    {
+        fake_input::holdKey(modifier);
+        click(button, x, y);
+        fake_input::releaseKey(modifier);
+    }
+    // Answers the next prompt; every modal screen after the script runs dry is closed.
+    void answer(const std::string& text)
+    {
+        for (char c : text) {
+            SDLKey key = c >= 'a' && c <= 'z' ? SDLKey(c) : SDLK_UNKNOWN;
+            modal_script::pushKey(key, Uint16(u8(c)));
+        }
+        modal_script::pushKey(SDLK_RETURN);
+    }
+    void enterScratch() { scratch = std::make_unique<EditorScratch>(); }
+    // Every screen toggles with the room editor: Space the tile picker, Alt the catalogue,
+    // Shift the view editor.
+    void toggle(EditorMode other)
+    {
+        if (other == ModeCatalogue)
+            tapWith(SDLK_LALT, SDLK_SPACE);
+        else if (other == ModeViewPath)
+            tapWith(SDLK_LSHIFT, SDLK_SPACE);
+        else
+            tap(SDLK_SPACE);
+    }
+    void toMode(EditorMode wanted)
+    {
+        if (editor->mode() != ModeRoom)
+            toggle(editor->mode());
+        if (wanted != ModeRoom)
+            toggle(wanted);
+        ASSERT_EQ(editor->mode(), wanted);
+    }
+    u32 pixel(int x, int y) { return getPixel(backBuffer, u32(x), u32(y)) & 0xFFFFFFu; }
+    u32 tilesetPixel(u8 tile, int dx, int dy)
+    {
+        SDL_Rect r = Level::tileSourceRect(Tile(tile));
+        return getPixel(editor->level().tileset(), u32(r.x + dx), u32(r.y + dy)) & 0xFFFFFFu;
+    }
+
+    class MenuStandIn : public GameSystem {
+    public:
+        MenuStandIn() : GameSystem(0) {}
+    };
+    static GameSystem* makeMenu()
+    {
+        ++menusMade;
+        return new MenuStandIn();
+    }
+
+    static constexpr u32 Backdrop = 0x00123456u;
+    static inline int menusMade = 0;
+    SystEditor* editor = nullptr;
+    bool editorAlive = false;
+    u32 helpShownAtStart = 0;
+    bool audioOpen = false;
+    std::unique_ptr<EditorScratch> scratch;
+};

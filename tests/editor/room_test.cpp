@@ -1,0 +1,254 @@
+#include "tests/editor/editor_fixture.h"
+
+#include "world/factory.h"
+#include "world/physical.h"
+
+#include <vector>
+
+namespace {
+
+class RoomTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        click(1, 6 * 16 + 1, 4 * 16 + 1);  // tile 0x46
+        toMode(ModeRoom);
+    }
+    void holdRight(int frames) { hold(SDLK_RIGHT, frames); }
+    void hold(u16 key, int frames)
+    {
+        fake_input::holdKey(key);
+        tick(frames);
+        fake_input::releaseKey(key);
+        tick();
+    }
+    std::vector<LevelObject*> records() const
+    {
+        std::vector<LevelObject*> all;
+        editor->level().allObjects(all);
+        return all;
+    }
+};
+
+TEST_F(RoomTest, LeftButtonPaintsTheCurrentLayerUnderTheMouseAndRightErases)
+{
+    holdRight(10);  // camera 80 pixels right
+    ASSERT_EQ(editor->cameraX(), 80);
+    click(1, 37, 50);
+    EXPECT_EQ(editor->level().tileAt((37 + 80) / 16, 50 / 16, 1), 0x46);
+    EXPECT_EQ(editor->level().tileAt((37 + 80) / 16, 50 / 16, 0), 0);
+
+    // A stroke paints every cell the mouse crosses while held.
+    pointAt(100, 100);
+    fake_input::holdMouseButton(1);
+    tick();
+    pointAt(116, 100);
+    tick();
+    pointAt(132, 100);
+    tick();
+    fake_input::releaseMouseButton(1);
+    tick();
+    for (i32 x = 180; x <= 212; x += 16)
+        EXPECT_EQ(editor->level().tileAt(x / 16, 100 / 16, 1), 0x46);
+
+    click(3, 116, 100);
+    EXPECT_EQ(editor->level().tileAt(196 / 16, 100 / 16, 1), 0);
+    EXPECT_EQ(editor->level().tileAt(212 / 16, 100 / 16, 1), 0x46);
+}
+
+TEST_F(RoomTest, ScrollingStopsAtTheLevelEdgesAndTabScrollsFaster)
+{
+    hold(SDLK_LEFT, 3);
+    EXPECT_EQ(editor->cameraX(), 0);
+    hold(SDLK_DOWN, 2);
+    EXPECT_EQ(editor->cameraY(), 16);
+    fake_input::holdKey(SDLK_TAB);
+    hold(SDLK_DOWN, 1);
+    EXPECT_EQ(editor->cameraY(), 56);
+    hold(SDLK_DOWN, 100);
+    EXPECT_EQ(editor->cameraY(), 30 * 16 - 240);
+    hold(SDLK_RIGHT, 500);
+    EXPECT_EQ(editor->cameraX(), 300 * 16 - 320);
+    // Right against the far edge, painting under the mouse stays inside the level.
+    click(1, 319, 239);
+    EXPECT_EQ(editor->level().tileAt(299, 29, 1), 0x46);
+}
+
+TEST_F(RoomTest, PageKeysChangeTheLayerWithinTheLevelsLayers)
+{
+    tap(SDLK_PAGEUP);
+    EXPECT_EQ(editor->layer(), 2);
+    tap(SDLK_PAGEUP);
+    EXPECT_EQ(editor->layer(), 2);
+    tap(SDLK_PAGEDOWN);
+    tap(SDLK_PAGEDOWN);
+    tap(SDLK_PAGEDOWN);
+    EXPECT_EQ(editor->layer(), 0);
+    click(1, 20, 20);
+    EXPECT_EQ(editor->level().tileAt(1, 1, 0), 0x46);
+    EXPECT_EQ(editor->level().tileAt(1, 1, 1), 0);
+}
+
+TEST_F(RoomTest, EndHidesAndRestoresTheOtherLayers)
+{
+    EXPECT_TRUE(editor->showAllLayers());
+    tap(SDLK_END);
+    EXPECT_FALSE(editor->showAllLayers());
+    tap(SDLK_END);
+    EXPECT_TRUE(editor->showAllLayers());
+}
+
+TEST_F(RoomTest, ShiftMarksAndUnmarksCellsAndReturnTurnsThemIntoTheGroup)
+{
+    toMode(ModeTilePicker);
+    click(3, 4 * 16, 6 * 16);  // group corner (4, 6)
+    toMode(ModeRoom);
+    fake_input::holdKey(SDLK_LSHIFT);
+    for (i32 x = 2; x <= 5; ++x)
+        click(1, x * 16 + 8, 3 * 16 + 8);
+    click(3, 5 * 16 + 8, 3 * 16 + 8);
+    fake_input::releaseKey(SDLK_LSHIFT);
+    EXPECT_TRUE(editor->autotileMarks().get(2, 3, false));
+    EXPECT_FALSE(editor->autotileMarks().get(5, 3, false));
+    EXPECT_EQ(editor->level().tileAt(2, 3, 1), 0) << "marking paints nothing";
+
+    tap(SDLK_RETURN);
+    EXPECT_EQ(editor->level().tileAt(2, 3, 1), 6 * 16 + 4 + 1);  // left end of a row
+    EXPECT_EQ(editor->level().tileAt(3, 3, 1), 6 * 16 + 4 + 2);
+    EXPECT_EQ(editor->level().tileAt(4, 3, 1), 6 * 16 + 4 + 3);
+    EXPECT_EQ(editor->level().tileAt(5, 3, 1), 0);
+    EXPECT_FALSE(editor->autotileMarks().any());
+}
+
+TEST_F(RoomTest, BackspaceDropsEveryMarkWithoutTouchingTiles)
+{
+    click(1, 40, 40);
+    fake_input::holdKey(SDLK_RSHIFT);
+    click(1, 40, 40);
+    click(1, 80, 40);
+    fake_input::releaseKey(SDLK_RSHIFT);
+    tap(SDLK_BACKSPACE);
+    EXPECT_FALSE(editor->autotileMarks().any());
+    EXPECT_EQ(editor->level().tileAt(2, 2, 1), 0x46);
+    tap(SDLK_RETURN);
+    EXPECT_EQ(editor->level().tileAt(2, 2, 1), 0x46);
+}
+
+TEST_F(RoomTest, AltClickPlacesOneObjectOnReleaseAtTheWorldPoint)
+{
+    holdRight(4);  // camera at 32
+    fake_input::holdKey(SDLK_LALT);
+    pointAt(100, 120);
+    fake_input::holdMouseButton(1);
+    tick(6);
+    EXPECT_TRUE(records().empty()) << "nothing is placed while the button is held";
+    EXPECT_EQ(editor->level().tileAt(132 / 16, 120 / 16, 1), 0) << "Alt does not paint";
+    fake_input::releaseMouseButton(1);
+    tick(3);
+    fake_input::releaseKey(SDLK_LALT);
+
+    ASSERT_EQ(records().size(), 1u);
+    EXPECT_EQ(records()[0]->type, 5);
+    EXPECT_EQ(records()[0]->x, 132);
+    EXPECT_EQ(records()[0]->y, 120);
+    ASSERT_EQ(editor->previews().size(), 1u);
+    EXPECT_EQ(editor->previews().begin()->second, records()[0]);
+}
+
+TEST_F(RoomTest, AltRightDeletesEveryObjectWhoseRectangleHoldsThePoint)
+{
+    fake_input::holdKey(SDLK_LALT);
+    click(1, 100, 100);
+    click(1, 104, 100);
+    click(1, 250, 100);
+    ASSERT_EQ(editor->previews().size(), 3u);
+    // The right and bottom edges of the first object still hit it.
+    Physical* first = nullptr;
+    for (const auto& [object, record] : editor->previews())
+        if (record->x == 100)
+            first = object;
+    ASSERT_NE(first, nullptr);
+    const i32 edgeX = first->x + first->w, edgeY = first->y + first->h;
+    click(3, edgeX, edgeY);
+    fake_input::releaseKey(SDLK_LALT);
+
+    std::vector<LevelObject*> left = records();
+    ASSERT_EQ(left.size(), edgeX <= 104 + first->w ? 1u : 2u);
+    EXPECT_EQ(left.back()->x, 250);
+    EXPECT_EQ(editor->previews().size(), left.size());
+    // Right click without Alt erases tiles, not objects.
+    click(3, 250, 100);
+    EXPECT_EQ(records().size(), left.size());
+}
+
+TEST_F(RoomTest, DeletingFarBeyondSixteenBitsHitsTheObjectThere)
+{
+    // A level 150 screens wide reaches past 32767 pixels; positions there must not wrap.
+    answer("150");
+    answer("1");
+    tap(SDLK_F4);
+    ASSERT_EQ(editor->level().width(), 3000);
+    fake_input::holdKey(SDLK_TAB);
+    hold(SDLK_RIGHT, 110);  // 40 pixels a frame
+    fake_input::releaseKey(SDLK_TAB);
+    ASSERT_EQ(editor->cameraX(), 110 * 40);
+    hold(SDLK_RIGHT, 3565);
+    ASSERT_GT(editor->cameraX(), 32767);
+
+    fake_input::holdKey(SDLK_LALT);
+    click(1, 100, 100);
+    ASSERT_EQ(records().size(), 1u);
+    EXPECT_EQ(records()[0]->x, editor->cameraX() + 100);
+    click(3, 100 + 2, 100 + 2);
+    fake_input::releaseKey(SDLK_LALT);
+    EXPECT_TRUE(records().empty());
+    EXPECT_TRUE(editor->previews().empty());
+}
+
+TEST_F(RoomTest, DrawsTilesUnderTheCameraWithTheStatusLine)
+{
+    click(1, 5 * 16 + 1, 5 * 16 + 1);
+    holdRight(2);  // camera 16 right: the tile shows one cell to the left
+    pointAt(300, 20);
+    tick();
+    draw();
+    EXPECT_EQ(pixel(4 * 16 + 3, 5 * 16 + 12), tilesetPixel(0x46, 3, 12));
+
+    // Ctrl shows the kind icons of the current layer in place of the picture.
+    SDL_Surface* symbols = loadGraphic("resource/editor_symbols.bmp", true, 0, 0, 0, false);
+    fake_input::holdKey(SDLK_LCTRL);
+    tick();
+    draw();
+    fake_input::releaseKey(SDLK_LCTRL);
+    int matched = 0, opaque = 0;
+    for (int dy = 0; dy < 16; ++dy) {
+        for (int dx = 0; dx < 16; ++dx) {
+            u32 icon = getPixel(symbols, u32(16 + dx), u32(dy)) & 0xFFFFFFu;
+            if (icon == 0)
+                continue;
+            ++opaque;
+            matched += pixel(4 * 16 + dx, 5 * 16 + dy) == icon;
+        }
+    }
+    EXPECT_GT(opaque, 0);
+    EXPECT_EQ(matched, opaque);
+}
+
+TEST_F(RoomTest, HiddenLayersFlashUpTenFramesInThirty)
+{
+    tap(SDLK_PAGEDOWN);  // paint layer 0
+    click(1, 5 * 16 + 1, 5 * 16 + 1);
+    tap(SDLK_PAGEUP);
+    tap(SDLK_END);
+    pointAt(300, 20);
+    int shown = 0;
+    for (int i = 0; i < 30; ++i) {
+        tick();
+        draw();
+        shown += pixel(5 * 16 + 3, 5 * 16 + 12) == tilesetPixel(0x46, 3, 12);
+    }
+    EXPECT_EQ(shown, 10);
+}
+
+} // namespace
