@@ -155,10 +155,30 @@ protected:
         ASSERT_EQ(editor->mode(), wanted);
     }
     u32 pixel(int x, int y) { return getPixel(backBuffer, u32(x), u32(y)) & 0xFFFFFFu; }
-    u32 tilesetPixel(u8 tile, int dx, int dy)
+    // The back buffer shows every opaque pixel of the tile's picture with its top-left at (sx, sy).
+    bool tileShownAt(u8 tile, int sx, int sy)
     {
-        SDL_Rect r = Level::tileSourceRect(Tile(tile));
-        return getPixel(editor->level().tileset(), u32(r.x + dx), u32(r.y + dy)) & 0xFFFFFFu;
+        SDL_Surface* tileset = loadGraphic("resource/cytok-tiles.gif", true, 0, 255, 0, true);
+        return imageShownAt(tileset, 16 * (tile & 15), 16 * (tile >> 4), sx, sy);
+    }
+    bool imageShownAt(SDL_Surface* image, int ix, int iy, int sx, int sy)
+    {
+        SDL_Surface* cell = SDL_CreateRGBSurface(SDL_SWSURFACE, 16, 16, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+        SDL_FillRect(cell, nullptr, Backdrop);
+        SDL_Rect source = {i16(ix), i16(iy), 16, 16};
+        SDL_BlitSurface(image, &source, cell, nullptr);
+        int opaque = 0, matched = 0;
+        for (int dy = 0; dy < 16; ++dy) {
+            for (int dx = 0; dx < 16; ++dx) {
+                u32 want = getPixel(cell, u32(dx), u32(dy)) & 0xFFFFFFu;
+                if (want == Backdrop)
+                    continue;
+                ++opaque;
+                matched += pixel(sx + dx, sy + dy) == want;
+            }
+        }
+        SDL_FreeSurface(cell);
+        return opaque > 0 && matched == opaque;
     }
 
     class MenuStandIn : public GameSystem {

@@ -1,0 +1,146 @@
+#include "tests/editor/editor_fixture.h"
+
+#include "world/factory.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(CatalogueTest, ListsEveryNamedObjectOfTheFactoryOnceInByteOrder)
+{
+    Catalogue c = buildCatalogue();
+    std::vector<std::string> categories;
+    for (const auto& [name, members] : c)
+        categories.push_back(name);
+    EXPECT_EQ(categories, (std::vector<std::string>{"Bad guys", "Boss Fights", "Demo", "Good Guys", "Scenery"}));
+    EXPECT_EQ(c["Bad guys"].begin()->first, "Dummy");
+    EXPECT_EQ(c["Scenery"].begin()->first, ">>LOOPER<<");
+    EXPECT_EQ(c["Scenery"].rbegin()->first, "Water - 64x16");
+
+    // Every entry carries the name the factory gives its id, and no id is listed twice.
+    std::vector<u16> ids;
+    for (const auto& [category, members] : c) {
+        for (const auto& [name, id] : members) {
+            EXPECT_EQ(name, objectEditorName(id)) << id;
+            ids.push_back(id);
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+    EXPECT_EQ(ids.size(), 36u);
+}
+
+TEST(CatalogueTest, LinesOwnTheirTenPixelsBelowTheirTop)
+{
+    EXPECT_EQ(catalogueLineAt(10, 5), -1);
+    EXPECT_EQ(catalogueLineAt(11, 5), 0);
+    EXPECT_EQ(catalogueLineAt(20, 5), 0);
+    EXPECT_EQ(catalogueLineAt(21, 5), 1);
+    EXPECT_EQ(catalogueLineAt(59, 5), 4);
+    // The last line's lowest pixel row and everything below pick nothing.
+    EXPECT_EQ(catalogueLineAt(60, 5), -1);
+    EXPECT_EQ(catalogueLineAt(200, 5), -1);
+
+    EXPECT_EQ(catalogueHoverLine(20, 5), -1) << "a line's own top row is not inside it";
+    EXPECT_EQ(catalogueHoverLine(21, 5), 1);
+    EXPECT_EQ(catalogueHoverLine(29, 5), 1);
+    EXPECT_EQ(catalogueHoverLine(55, 5), 4);
+    EXPECT_EQ(catalogueHoverLine(65, 5), -1);
+}
+
+class SelectorTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        toMode(ModeCatalogue);
+    }
+    static i32 lineY(int k) { return 10 + 10 * k + 5; }
+};
+
+TEST_F(SelectorTest, ChoosingACategoryKeepsTheObjectToPlace)
+{
+    click(1, 40, lineY(3));  // "Good Guys"
+    EXPECT_EQ(editor->selectedCategory(), 3u);
+    EXPECT_EQ(editor->selectedItem(), 0u);
+    EXPECT_EQ(editor->currentType(), 5);
+
+    click(1, 200, lineY(7));  // "Ostrevanian Gunner"
+    EXPECT_EQ(editor->selectedItem(), 7u);
+    EXPECT_EQ(editor->currentType(), 2);
+
+    click(1, 40, lineY(4));  // "Scenery"
+    EXPECT_EQ(editor->currentType(), 2);
+    click(1, 160, lineY(8));  // "Water - 64x16", clicked at x = 160 exactly
+    EXPECT_EQ(editor->currentType(), 4);
+}
+
+TEST_F(SelectorTest, ClicksOffTheListsSelectNothing)
+{
+    click(1, 40, lineY(1));  // "Boss Fights": 5 objects
+    click(1, 200, lineY(2));
+    EXPECT_EQ(editor->currentType(), 31);
+    click(1, 200, 10);
+    click(1, 200, 10 + 10 * 5);  // lowest row of the last line
+    click(1, 200, lineY(6));
+    click(1, 40, lineY(5));  // below the five categories
+    EXPECT_EQ(editor->selectedCategory(), 1u);
+    EXPECT_EQ(editor->selectedItem(), 2u);
+    EXPECT_EQ(editor->currentType(), 31);
+}
+
+TEST_F(SelectorTest, TheChosenObjectIsWhatAltClickPlaces)
+{
+    click(1, 40, lineY(4));
+    click(1, 200, lineY(1));  // "Bird"
+    toMode(ModeRoom);
+    fake_input::holdKey(SDLK_LALT);
+    click(1, 150, 90);
+    fake_input::releaseKey(SDLK_LALT);
+    std::vector<LevelObject*> records;
+    editor->level().allObjects(records);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0]->type, 28);
+}
+
+TEST_F(SelectorTest, TheHoverPreviewBlinksWithAWhiteFrame)
+{
+    click(1, 40, lineY(0));  // "Bad guys"; line 0 is the "Dummy"
+    const i32 mx = 230, my = lineY(0);
+    pointAt(mx, my);
+    // The frame's bottom-right pixel lies outside the object itself.
+    const ObjectBounds& b = objectBounds(5);
+    const int frameX = mx + b.right + 1, frameY = my + b.bottom + 1;
+    std::string seen;
+    for (int i = 0; i < 60; ++i) {
+        tick();
+        draw();
+        seen += pixel(frameX, frameY) == 0xFFFFFFu ? 'W' : '.';
+    }
+    // 15 framed frames, then 15 without, over and over.
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 'W'), 30) << seen;
+    EXPECT_NE(seen.find(std::string(15, 'W')), std::string::npos) << seen;
+    EXPECT_NE(seen.find(std::string(15, '.')), std::string::npos) << seen;
+    EXPECT_EQ(seen.find(std::string(16, 'W')), std::string::npos) << seen;
+}
+
+TEST_F(SelectorTest, EveryCatalogueObjectPreviewsOutsideAnyLevel)
+{
+    // Each object is made, drawn and deleted without ever joining a world.
+    for (size_t c = 0; c < editor->catalogue().size(); ++c) {
+        click(1, 40, lineY(int(c)));
+        size_t count = catalogueEntry(editor->catalogue(), c)->second.size();
+        for (size_t k = 0; k < count; ++k) {
+            pointAt(200, lineY(int(k)));
+            for (int i = 0; i < 20; ++i) {
+                tick();
+                draw();
+            }
+        }
+    }
+    EXPECT_EQ(editor->mode(), ModeCatalogue);
+}
+
+} // namespace

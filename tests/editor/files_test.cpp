@@ -1,0 +1,251 @@
+#include "tests/editor/editor_fixture.h"
+
+#include "world/levelrunner.h"
+#include "world/systphysical.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+class FilesTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        enterScratch();
+    }
+    // A small piece of work: a tile, an object and a camera path of 24 frames.
+    void buildSomething()
+    {
+        click(1, 6 * 16 + 1, 4 * 16 + 1);  // tile 0x46
+        toMode(ModeRoom);
+        click(1, 40, 56);
+        fake_input::holdKey(SDLK_LALT);
+        click(1, 120, 80);
+        fake_input::releaseKey(SDLK_LALT);
+        toMode(ModeViewPath);
+        fake_input::holdKey(SDLK_d);
+        tick(3);
+        fake_input::releaseKey(SDLK_d);
+        tick();
+        ASSERT_EQ(editor->viewLength(), 24);
+    }
+    std::vector<LevelObject*> records() const
+    {
+        std::vector<LevelObject*> all;
+        editor->level().allObjects(all);
+        return all;
+    }
+};
+
+TEST_F(FilesTest, SaveAndLoadRoundTripThroughThePrompts)
+{
+    buildSomething();
+    answer("mine.lvl");
+    tap(SDLK_F2);
+    EXPECT_EQ(lastMessageShown(), "Level was saved successfully.");
+    ASSERT_TRUE(pathExists("mine.lvl"));
+
+    // A fresh level replaces the work; loading brings it back.
+    answer("1");
+    answer("1");
+    tap(SDLK_F4);
+    ASSERT_EQ(editor->level().tileAt(2, 3, 1), 0);
+    ASSERT_TRUE(editor->previews().empty());
+
+    answer("mine.lvl");
+    tap(SDLK_F3);
+    const Level& level = editor->level();
+    EXPECT_EQ(level.width(), 300);
+    EXPECT_EQ(level.tileAt(2, 3, 1), 0x46);
+    ASSERT_EQ(records().size(), 1u);
+    EXPECT_EQ(records()[0]->type, 5);
+    EXPECT_EQ(records()[0]->x, 120);
+    ASSERT_EQ(editor->previews().size(), 1u);
+    EXPECT_EQ(editor->previews().begin()->second, records()[0]);
+    // The save stored a still step where the box stood, so the path ends there.
+    EXPECT_EQ(level.panDX(24), 0);
+    EXPECT_EQ(level.panDX(23), 1);
+    EXPECT_EQ(editor->viewFrame(), 0);
+    EXPECT_EQ(editor->viewLength(), 24 + 90);
+    EXPECT_EQ(editor->autotileMarks().width(), 300);
+}
+
+TEST_F(FilesTest, LoadingSetsTheBoxOnTheStartCameraAndPlacesEveryObject)
+{
+    {
+        Level stored(40, 30, 2, 0, "cytok");
+        stored.setStartCamera(48, 32);
+        stored.addPanStep(300, 1, 0);
+        stored.addObject(28, 64, 64);
+        stored.addObject(10, 200, 90);
+        stored.addObject(4, 300, 100);
+        ASSERT_TRUE(stored.save("three.lvl"));
+    }
+    toMode(ModeViewPath);
+    answer("three.lvl");
+    tap(SDLK_F3);
+    EXPECT_EQ(editor->level().width(), 40);
+    EXPECT_EQ(editor->previews().size(), 3u);
+    EXPECT_EQ(editor->viewX(), 48);
+    EXPECT_EQ(editor->viewY(), 32);
+    EXPECT_EQ(editor->viewLength(), 390);
+    EXPECT_EQ(editor->autotileMarks().width(), 40);
+    EXPECT_EQ(editor->autotileMarks().height(), 30);
+    // Walking to the end stops at the last step's frame + 90.
+    fake_input::holdKey(SDLK_RIGHT);
+    tick(30);
+    fake_input::releaseKey(SDLK_RIGHT);
+    tick();
+    EXPECT_EQ(editor->viewFrame(), 390);
+    EXPECT_EQ(editor->viewX(), 48 + 90);
+
+    // The two-layer level keeps the room editor inside its layers.
+    toMode(ModeRoom);
+    tap(SDLK_PAGEUP);
+    EXPECT_EQ(editor->layer(), 1);
+}
+
+TEST_F(FilesTest, OverwritingAsksFirstAndOnlyYesOverwrites)
+{
+    writeFile("old.lvl", "keep me");
+    buildSomething();
+    for (const char* refusal : {"n", "", "ok", " y"}) {
+        answer("old.lvl");
+        answer(refusal);
+        tap(SDLK_F2);
+        EXPECT_EQ(lastMessageShown(), "Level was not saved.") << refusal;
+        EXPECT_EQ(readFile("old.lvl"), "keep me");
+    }
+    answer("old.lvl");
+    answer("yes");
+    tap(SDLK_F2);
+    EXPECT_EQ(lastMessageShown(), "Level was saved successfully.");
+    Level written("old.lvl");
+    EXPECT_FALSE(written.loadFailed());
+    EXPECT_EQ(written.tileAt(2, 3, 1), 0x46);
+
+    answer("old.lvl");
+    answer("Y");
+    tap(SDLK_F2);
+    EXPECT_EQ(lastMessageShown(), "Level was saved successfully.");
+}
+
+TEST_F(FilesTest, ANameThatCannotBeCreatedIsRefused)
+{
+    answer("nowhere/level.lvl");
+    tap(SDLK_F2);
+    EXPECT_EQ(lastMessageShown(), "INVALID FILENAME!\nLevel was not saved.");
+    EXPECT_FALSE(pathExists("nowhere"));
+    answer("");
+    tap(SDLK_F2);
+    EXPECT_EQ(lastMessageShown(), "INVALID FILENAME!\nLevel was not saved.");
+}
+
+TEST_F(FilesTest, AWriteThatFailsIsNotReportedAsSaved)
+{
+    // A directory opens for reading, so it passes for an existing file, but cannot be written.
+    std::filesystem::create_directory("taken.lvl");
+    answer("taken.lvl");
+    answer("y");
+    tap(SDLK_F2);
+    EXPECT_EQ(lastMessageShown(), "Failed to write the level file.\nLevel was not saved.");
+}
+
+TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)
+{
+    buildSomething();
+    answer("absent.lvl");
+    tap(SDLK_F3);
+    EXPECT_EQ(lastMessageShown(), "File does not exist.\nFailed to load the level file.");
+
+    writeFile("broken.lvl", std::string("\x03\x00\x00\x00" "cytok\0", 10) + std::string(100, '\x01'));
+    answer("broken.lvl");
+    tap(SDLK_F3);
+    EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
+    std::filesystem::create_directory("folder.lvl");
+    answer("folder.lvl");
+    tap(SDLK_F3);
+    EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
+
+    EXPECT_EQ(editor->level().width(), 300);
+    EXPECT_EQ(editor->level().tileAt(2, 3, 1), 0x46);
+    EXPECT_EQ(records().size(), 1u);
+    EXPECT_EQ(editor->previews().size(), 1u);
+    EXPECT_EQ(editor->viewLength(), 24);
+    EXPECT_EQ(editor->level().panDX(20), 1);
+}
+
+TEST_F(FilesTest, NewLevelSizesAreCountedInScreens)
+{
+    answer("0");
+    answer("3 screens");
+    tap(SDLK_F4);
+    EXPECT_EQ(editor->level().width(), 20);
+    EXPECT_EQ(editor->level().height(), 45);
+    EXPECT_EQ(editor->level().layers(), 3);
+    EXPECT_EQ(editor->level().activeLayer(), 1);
+    EXPECT_EQ(editor->level().panStepCount(), 1u);
+    EXPECT_EQ(editor->autotileMarks().height(), 45);
+
+    answer("600");
+    answer("1");
+    tap(SDLK_F4);
+    EXPECT_EQ(editor->level().width(), 10000);
+    EXPECT_EQ(editor->level().height(), 15);
+}
+
+TEST_F(FilesTest, ASizeThatIsNoNumberFailsAfterBothQuestions)
+{
+    buildSomething();
+    answer("abc");
+    answer("2");
+    const int served = modal_script::eventsServed();
+    tap(SDLK_F4);
+    EXPECT_EQ(lastMessageShown(), "Failed to create the level.  Your size input was incorrect.");
+    EXPECT_EQ(modal_script::eventsServed() - served, 4 + 2 + 1) << "both prompts, then the message";
+    answer("2");
+    answer("");
+    tap(SDLK_F4);
+    EXPECT_EQ(lastMessageShown(), "Failed to create the level.  Your size input was incorrect.");
+    EXPECT_EQ(editor->level().width(), 300);
+    EXPECT_EQ(editor->viewLength(), 24);
+    EXPECT_EQ(records().size(), 1u);
+}
+
+TEST_F(FilesTest, TestPlayWritesTheTestFileAndHandsOverToTheLevel)
+{
+    buildSomething();
+    tap(SDLK_F5);
+    EXPECT_EQ(lastMessageShown(), "Preparing to enter test mode.\nTemp file saved as INTERLEVEL.lvl");
+    EXPECT_FALSE(editorAlive);
+    EXPECT_EQ(activeSystemCount(), 1);
+
+    // No still step is added for test play: the file holds the path as drawn.
+    Level played("INTERLEVEL.lvl");
+    ASSERT_FALSE(played.loadFailed());
+    EXPECT_EQ(played.tileAt(2, 3, 1), 0x46);
+    EXPECT_EQ(played.panStepCount(), 2u);
+    std::vector<LevelObject*> objects;
+    played.allObjects(objects);
+    EXPECT_EQ(objects.size(), 1u);
+
+    // The level runs: its tile shows where the editor put it.
+    tick(2);
+    draw();
+    EXPECT_TRUE(tileShownAt(0x46, 2 * 16, 3 * 16));
+}
+
+TEST_F(FilesTest, TestPlayStaysInTheEditorWhenTheTestFileCannotBeWritten)
+{
+    buildSomething();
+    std::filesystem::create_directory("INTERLEVEL.lvl");
+    tap(SDLK_F5);
+    EXPECT_EQ(lastMessageShown(), "Failed to write INTERLEVEL.lvl.\nTest mode was not started.");
+    EXPECT_TRUE(editorAlive);
+    EXPECT_EQ(activeSystemCount(), 1);
+    EXPECT_EQ(editor->level().tileAt(2, 3, 1), 0x46);
+}
+
+} // namespace

@@ -1,0 +1,167 @@
+#include "tests/editor/editor_fixture.h"
+
+namespace {
+
+class ViewPathTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        toMode(ModeViewPath);
+    }
+    // Holds the key for that many updates, then lets it go for one.
+    void hold(u16 key, int frames)
+    {
+        fake_input::holdKey(key);
+        tick(frames);
+        fake_input::releaseKey(key);
+        tick();
+    }
+    const Level& level() { return editor->level(); }
+};
+
+TEST_F(ViewPathTest, TheFirstPressOnANewLevelAddsStillFramesThenTheDirectionMoves)
+{
+    ASSERT_EQ(level().panStepCount(), 1u);
+    fake_input::holdKey(SDLK_d);
+    tick();
+    EXPECT_EQ(editor->viewFrame(), 8);
+    EXPECT_EQ(editor->viewLength(), 8);
+    EXPECT_EQ(editor->viewX(), 0);
+    EXPECT_EQ(level().panDX(0), 0) << "the step already at frame 0 stays";
+    tick();
+    EXPECT_EQ(editor->viewFrame(), 16);
+    EXPECT_EQ(editor->viewX(), 8);
+    EXPECT_EQ(level().panDX(8), 1);
+    // The step is stored once; the path keeps growing with it.
+    tick(3);
+    fake_input::releaseKey(SDLK_d);
+    tick();
+    EXPECT_EQ(editor->viewLength(), 40);
+    EXPECT_EQ(editor->viewX(), 32);
+    EXPECT_EQ(level().panStepCount(), 2u);
+}
+
+TEST_F(ViewPathTest, GrowthStopsAtTheLevelEdge)
+{
+    // The level is 30 rows: the camera goes down at most 240 pixels.
+    hold(SDLK_s, 40);
+    EXPECT_EQ(editor->viewY(), 240);
+    const i32 length = editor->viewLength();
+    EXPECT_EQ(length, 8 + 240);
+    hold(SDLK_s, 5);
+    EXPECT_EQ(editor->viewY(), 240);
+    EXPECT_EQ(editor->viewLength(), length);
+}
+
+TEST_F(ViewPathTest, AtTheStartAnOutwardDirectionMovesTheStartPoint)
+{
+    hold(SDLK_d, 1);  // path of 8 still frames
+    hold(SDLK_LEFT, 1);
+    ASSERT_EQ(editor->viewFrame(), 0);
+    // Mid-path at frame 0 the keys move the start point, eight pixels a frame, kept in the level.
+    hold(SDLK_s, 3);
+    EXPECT_EQ(editor->viewY(), 24);
+    EXPECT_EQ(level().startCameraY(), 24u);
+    hold(SDLK_z, 10);  // Z steers up like W
+    EXPECT_EQ(editor->viewY(), 0);
+    EXPECT_EQ(level().startCameraY(), 0u);
+    EXPECT_EQ(editor->viewLength(), 8) << "the path itself is untouched";
+
+    // On an empty path the box is at its end; pointing out of the level moves the start instead.
+    tap(SDLK_RETURN);
+    ASSERT_EQ(editor->viewLength(), 0);
+    hold(SDLK_a, 2);
+    EXPECT_EQ(editor->viewX(), 0);
+    EXPECT_EQ(editor->viewLength(), 0);
+    hold(SDLK_q, 1);
+    EXPECT_EQ(editor->viewLength(), 0);
+}
+
+TEST_F(ViewPathTest, LeftAndRightWalkTheBoxAlongThePath)
+{
+    hold(SDLK_d, 6);  // 8 still frames, then 40 frames right
+    hold(SDLK_s, 2);  // then 16 frames down
+    ASSERT_EQ(editor->viewLength(), 64);
+    ASSERT_EQ(editor->viewX(), 40);
+    ASSERT_EQ(editor->viewY(), 16);
+
+    hold(SDLK_LEFT, 1);
+    EXPECT_EQ(editor->viewFrame(), 48);
+    EXPECT_EQ(editor->viewY(), 0);
+    EXPECT_EQ(editor->viewX(), 40);
+    hold(SDLK_LEFT, 10);
+    EXPECT_EQ(editor->viewFrame(), 0);
+    EXPECT_EQ(editor->viewX(), 0);
+    hold(SDLK_RIGHT, 2);
+    EXPECT_EQ(editor->viewFrame(), 32);
+    EXPECT_EQ(editor->viewX(), 24);
+    hold(SDLK_RIGHT, 10);
+    EXPECT_EQ(editor->viewFrame(), 64);
+    EXPECT_EQ(editor->viewX(), 40);
+    EXPECT_EQ(editor->viewY(), 16);
+}
+
+TEST_F(ViewPathTest, ReturnCutsThePathAtTheBoxAndBackspaceTakesTheEndBack)
+{
+    hold(SDLK_d, 6);
+    hold(SDLK_s, 2);
+    hold(SDLK_LEFT, 2);  // frame 32, before the downward step at 48
+    tap(SDLK_RETURN);
+    EXPECT_EQ(editor->viewLength(), 32);
+    EXPECT_EQ(level().panStepCount(), 2u);
+    EXPECT_EQ(level().panDY(100), 0);
+    EXPECT_EQ(level().panDX(100), 1);
+
+    // Backspace works only at the end, 16 frames an update, never below frame 0.
+    fake_input::holdKey(SDLK_BACKSPACE);
+    tick();
+    EXPECT_EQ(editor->viewFrame(), 16);
+    EXPECT_EQ(editor->viewLength(), 16);
+    EXPECT_EQ(editor->viewX(), 8);
+    EXPECT_EQ(level().panStepCount(), 2u) << "the step at frame 8 is before the box";
+    tick(5);
+    fake_input::releaseKey(SDLK_BACKSPACE);
+    tick();
+    EXPECT_EQ(editor->viewFrame(), 0);
+    EXPECT_EQ(editor->viewLength(), 0);
+    EXPECT_EQ(editor->viewX(), 0);
+    EXPECT_EQ(level().panStepCount(), 1u) << "the step at frame 0 stays";
+}
+
+TEST_F(ViewPathTest, CtrlHoldsTheSteeringButNotTheOtherKeys)
+{
+    hold(SDLK_d, 4);
+    const i32 length = editor->viewLength();
+    fake_input::holdKey(SDLK_RCTRL);
+    hold(SDLK_d, 3);
+    hold(SDLK_w, 3);
+    EXPECT_EQ(editor->viewLength(), length);
+    hold(SDLK_LEFT, 1);
+    EXPECT_EQ(editor->viewFrame(), length - 16);
+    tap(SDLK_RETURN);
+    EXPECT_EQ(editor->viewLength(), length - 16);
+    fake_input::releaseKey(SDLK_RCTRL);
+}
+
+TEST_F(ViewPathTest, DrawsTheMiniMapAndTheBlinkingBox)
+{
+    toMode(ModeRoom);
+    click(1, 3 * 16 + 1, 2 * 16 + 1);  // tile 1 (scenery) at cell (3, 2)
+    toMode(ModeViewPath);
+    hold(SDLK_s, 1);  // still frames; the box stays at (0, 0)
+    std::string startBlink, boxOutline;
+    for (int i = 0; i < 20; ++i) {
+        tick();
+        draw();
+        startBlink += pixel(3, 2) == 0x00FF00u ? 'G' : pixel(3, 2) == 0x777777u ? '.' : '?';
+    }
+    // The box is at the end of an 8-frame path: green for 10 frames of 20; between them the
+    // mini-map shows the scenery tile through the box.
+    EXPECT_EQ(std::count(startBlink.begin(), startBlink.end(), 'G'), 10) << startBlink;
+    EXPECT_EQ(std::count(startBlink.begin(), startBlink.end(), '.'), 10) << startBlink;
+    EXPECT_EQ(pixel(25, 20), 0u) << "an empty cell of the mini-map";
+    EXPECT_EQ(pixel(310, 200), 0x777777u) << "grey beyond the 300 columns of the map";
+}
+
+} // namespace
