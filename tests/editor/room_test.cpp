@@ -227,6 +227,31 @@ TEST_F(RoomTest, DrawsTilesUnderTheCameraWithTheStatusLine)
     EXPECT_TRUE(imageShownAt(symbols, 0, 0, 5 * 16, 5 * 16)) << "empty";
 }
 
+TEST_F(RoomTest, TilesFarAlongAWideLevelDoNotWrapOntoTheScreen)
+{
+    answer("210");
+    answer("1");
+    tap(SDLK_F4);
+    ASSERT_EQ(editor->level().width(), 4200);
+    fake_input::holdKey(SDLK_TAB);
+    hold(SDLK_RIGHT, 1639);
+    ASSERT_EQ(editor->cameraX(), 65560);
+    click(1, 20, 50);  // column 4098, 8 pixels from the screen's left edge
+    ASSERT_EQ(editor->level().tileAt(4098, 3, 1), 0x46);
+    pointAt(300, 200);  // the cursor shows the tile too: keep it away
+    tick();
+    draw();
+    EXPECT_TRUE(tileShownAt(0x46, 8, 48));
+
+    // Back at the start, 65536 pixels to the left of that tile, it must not show.
+    hold(SDLK_LEFT, 1639);
+    fake_input::releaseKey(SDLK_TAB);
+    ASSERT_EQ(editor->cameraX(), 0);
+    tick();
+    draw();
+    EXPECT_FALSE(tileShownAt(0x46, 16 * 4098 - 65536, 48));
+}
+
 TEST_F(RoomTest, HiddenLayersFlashUpTenFramesInThirty)
 {
     tap(SDLK_PAGEDOWN);  // paint layer 0
