@@ -1,6 +1,7 @@
 #pragma once
 #include "core/types.h"
 
+#include <iterator>
 #include <map>
 #include <string>
 

@@ -11,6 +11,7 @@
 #include "core/random.h"
 #include "core/settings.h"
 #include "core/text.h"
+#include "editor/systeditor.h"
 #include "story/level_exit.h"
 #include "story/tip.h"
 #include "story/transition.h"
@@ -349,6 +350,9 @@ void SystMenu::onTransition(u32 code)
     case StartNewGame:
         startNewGame();
         break;
+    case OpenLevelEditor:
+        openLevelEditor();
+        break;
     case QuitProgram:
         fadeOutMusic();
         quitGame();
@@ -364,6 +368,14 @@ void SystMenu::startNewGame()
     auto* level = new SystPhysical();
     level->startLevel(DemoLevel);
     queueSystemAdd(level);
+    queueSystemKill(this);
+}
+
+// Nothing in the menu asks for the editor; the hand-over stays here for whoever does.
+void SystMenu::openLevelEditor()
+{
+    fadeOutMusic();
+    queueSystemAdd(new SystEditor());
     queueSystemKill(this);
 }
 

@@ -29,7 +29,7 @@ enum MenuTransitionCode : u32 {
     BackToOptions = 4,       // the options page, "controls" selected
     StartNewGame = 5,        // the demo level replaces the menu
     OpenOnlineConsole = 6,   // no online console in this build: nothing happens
-    OpenLevelEditor = 7,     // no level editor in this build: nothing happens
+    OpenLevelEditor = 7,     // the level editor replaces the menu (nothing asks for it)
     QuitProgram = 8,         // the program ends after this frame
 };
 
@@ -68,6 +68,7 @@ private:
     void showPage(MenuPage newPage, u8 newItem);
     void transitionTo(MenuTransitionCode code);
     void startNewGame();
+    void openLevelEditor();
 
     void drawIntro(SDL_Surface* screen);
     void drawTitle(SDL_Surface* screen);

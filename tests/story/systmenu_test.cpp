@@ -12,6 +12,7 @@
 #include "core/random.h"
 #include "core/respack.h"
 #include "core/settings.h"
+#include "editor/systeditor.h"
 #include "story/transition.h"
 #include "tests/support/fake_input.h"
 #include "tests/support/sdl_env.h"
@@ -425,12 +426,26 @@ TEST_F(MenuTest, QuitEndsTheProgramAfterTheHandOver)
     EXPECT_EQ(runFrames(1), FrameResult::Quit);
 }
 
+TEST_F(MenuTest, TheEditorCodeHandsOverToTheLevelEditor)
+{
+    toTitle();
+    const int systems = activeSystemCount();
+    menu->onTransition(OpenLevelEditor);
+    EXPECT_EQ(lastMessageShown(), SystEditor::helpText(0)) << "the editor greets with its first help page";
+    frame();
+    menu = nullptr;
+    EXPECT_EQ(activeSystemCount(), systems);
+    // The editor runs in the menu's place: F1 brings up the tile picker's help.
+    fake_input::holdKey(SDLK_F1);
+    frame();
+    EXPECT_EQ(lastMessageShown(), SystEditor::helpText(1));
+}
+
 TEST_F(MenuTest, ScreensMissingFromThisBuildChangeNothing)
 {
     toTitle();
     const int systems = activeSystemCount();
     menu->onTransition(OpenOnlineConsole);
-    menu->onTransition(OpenLevelEditor);
     menu->onTransition(42);
     frame();
     EXPECT_EQ(activeSystemCount(), systems);
