@@ -11,6 +11,7 @@
 #include "world/systphysical.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -82,8 +83,12 @@ void SystEditor::loadLevel()
         showMessageScreen("File does not exist.\nFailed to load the level file.");
         return;
     }
-    auto loaded = std::make_unique<Level>(name);
-    if (loaded->loadFailed()) {
+    // Only plain files are read: a device or a pipe would never end (or never begin).
+    std::error_code ignored;
+    std::unique_ptr<Level> loaded;
+    if (std::filesystem::is_regular_file(name, ignored))
+        loaded = std::make_unique<Level>(name);
+    if (!loaded || loaded->loadFailed()) {
         showMessageScreen("File is invalid or corrupt.\nFailed to load the level file.");
         return;
     }

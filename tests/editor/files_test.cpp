@@ -168,6 +168,10 @@ TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)
     answer("folder.lvl");
     tap(SDLK_F3);
     EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
+    // A device opens for reading but never ends.
+    answer("/dev/zero");
+    tap(SDLK_F3);
+    EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
 
     EXPECT_EQ(editor->level().width(), 300);
     EXPECT_EQ(editor->level().tileAt(2, 3, 1), 0x46);
