@@ -58,6 +58,27 @@ SDL_Surface* createScreenFormatSurface(i32 w, i32 h)
                                 format->Gmask, format->Bmask, format->Amask);
 }
 
+// Sounds and music: a failed load is reported and not remembered, so the next request tries
+// the file again.
+template <typename T, typename LoadFile>
+T* loadCachedAudio(std::map<std::string, T*>& cache, const std::string& name, const char* failure,
+                   LoadFile loadFile)
+{
+    auto cached = cache.find(name);
+    if (cached != cache.end())
+        return cached->second;
+
+    std::string file = resolveResourcePath(name);
+    T* item = loadFile(file);
+    releaseResourcePath(file);
+    if (!item) {
+        showMessageScreen(quotedFailure(failure, name));
+        return nullptr;
+    }
+    cache[name] = item;
+    return item;
+}
+
 template <typename T>
 void eraseFirstHolding(std::map<std::string, T*>& table, T* item)
 {
@@ -92,37 +113,16 @@ SDL_Surface* loadGraphic(const std::string& name, bool colourKey, u8 r, u8 g, u8
 
 Mix_Chunk* loadSound(const std::string& name)
 {
-    auto cached = soundCache.find(name);
-    if (cached != soundCache.end())
-        return cached->second;
-
-    std::string file = resolveResourcePath(name);
-    SDL_RWops* stream = SDL_RWFromFile(file.c_str(), "rb");
-    Mix_Chunk* chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
-    releaseResourcePath(file);
-    if (!chunk) {
-        showMessageScreen(quotedFailure("ERROR: FAILED TO LOAD AUDIO: ", name));
-        return nullptr;
-    }
-    soundCache[name] = chunk;
-    return chunk;
+    return loadCachedAudio(soundCache, name, "ERROR: FAILED TO LOAD AUDIO: ", [](const std::string& file) {
+        SDL_RWops* stream = SDL_RWFromFile(file.c_str(), "rb");
+        return stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+    });
 }
 
 Mix_Music* loadMusic(const std::string& name)
 {
-    auto cached = musicCache.find(name);
-    if (cached != musicCache.end())
-        return cached->second;
-
-    std::string file = resolveResourcePath(name);
-    Mix_Music* music = Mix_LoadMUS(file.c_str());
-    releaseResourcePath(file);
-    if (!music) {
-        showMessageScreen(quotedFailure("ERROR: FAILED TO LOAD MUSIC: ", name));
-        return nullptr;
-    }
-    musicCache[name] = music;
-    return music;
+    return loadCachedAudio(musicCache, name, "ERROR: FAILED TO LOAD MUSIC: ",
+                           [](const std::string& file) { return Mix_LoadMUS(file.c_str()); });
 }
 
 SDL_Surface* createSurface(i32 w, i32 h)
