@@ -45,14 +45,7 @@ void Blood::nextStage()
 void Blood::shedDroplets()
 {
     int count = randomRange(1, 2);
-    for (int i = 0; i < count; ++i) {
-        i32 dropX = x + randomRange(-2, 2);
-        i32 dropY = y + randomRange(-2, 2);
-        i8 dropVelX = scatteredSpeed(velX);
-        i8 dropVelY = scatteredSpeed(velY);
-        u8 dropSize = u8(randomRange(4, 5));
-        owner->add(new Blood_Particle(dropX, dropY, dropVelX, dropVelY, dropSize));
-    }
+    scatterDroplets(owner, x, y, velX, velY, count, 4, 5);
 }
 
 // The blob is a point: it splatters on every block that holds that point strictly inside.

@@ -13,11 +13,25 @@ constexpr u8 SmallestSize = 5;
 constexpr u8 FirstSmallSize = 4;  // sizes from here on never split
 constexpr u8 SmallLife = 30;
 constexpr i8 MaxFallSpeed = 8;
-} // namespace
 
+// The speed of a droplet shed from a body moving at `vel`: up to one pixel a frame off it.
 i8 scatteredSpeed(i8 vel)
 {
     return i8(vel + randomRange(-8, 8) / 8);
+}
+
+} // namespace
+
+void scatterDroplets(SystPhysical* world, i32 x, i32 y, i8 velX, i8 velY, int count, int sizeFrom, int sizeTo)
+{
+    for (int i = 0; i < count; ++i) {
+        i32 dropX = x + randomRange(-2, 2);
+        i32 dropY = y + randomRange(-2, 2);
+        i8 dropVelX = scatteredSpeed(velX);
+        i8 dropVelY = scatteredSpeed(velY);
+        u8 dropSize = u8(randomRange(sizeFrom, sizeTo));
+        world->add(new Blood_Particle(dropX, dropY, dropVelX, dropVelY, dropSize));
+    }
 }
 
 Blood_Particle::Blood_Particle(i32 x, i32 y, i8 velX, i8 velY, u8 size)
@@ -81,14 +95,7 @@ void Blood_Particle::rideAlong()
 void Blood_Particle::split()
 {
     int count = randomRange(2, 3);
-    for (int i = 0; i < count; ++i) {
-        i32 dropX = x + randomRange(-2, 2);
-        i32 dropY = y + randomRange(-2, 2);
-        i8 dropVelX = scatteredSpeed(velX);
-        i8 dropVelY = scatteredSpeed(velY);
-        u8 dropSize = u8(randomRange(size + 1, SmallestSize));
-        owner->add(new Blood_Particle(dropX, dropY, dropVelX, dropVelY, dropSize));
-    }
+    scatterDroplets(owner, x, y, velX, velY, count, size + 1, SmallestSize);
 }
 
 // Asks every block near this frame's path to stop the droplet short of (nx, ny); the limits

@@ -36,5 +36,6 @@ private:
     void fly();
 };
 
-// The speed of a droplet shed from a body moving at `vel`: up to one pixel a frame off it.
-i8 scatteredSpeed(i8 vel);
+// Adds `count` droplets to the world around (x, y), each up to two pixels off it, moving up to
+// one pixel a frame off (velX, velY), and of a size from sizeFrom to sizeTo.
+void scatterDroplets(SystPhysical* world, i32 x, i32 y, i8 velX, i8 velY, int count, int sizeFrom, int sizeTo);
