@@ -250,13 +250,8 @@ void Level::draw(i32 x, i32 y, SDL_Surface* screen) const
     CellRange cells = visibleCells(x, y, screen, columns, rows);
     for (i32 c = cells.firstColumn; c < cells.endColumn; ++c) {
         for (i32 r = cells.firstRow; r < cells.endRow; ++r) {
-            for (i32 layer = 0; layer < layerCount; ++layer) {
-                u8 tile = tiles[tileIndex(c, r, layer)];
-                if (kind(Tile(tile)) == KindEmpty)
-                    continue;
-                SDL_Rect source = tileSourceRect(Tile(tile));
-                blitSurface(i16(x + c * TileSize), i16(y + r * TileSize), tilesetImage, screen, &source);
-            }
+            for (i32 layer = 0; layer < layerCount; ++layer)
+                drawTile(x, y, screen, c, r, layer);
         }
     }
 }
@@ -267,14 +262,19 @@ void Level::drawLayer(i32 x, i32 y, SDL_Surface* screen, u8 layer) const
         return;
     CellRange cells = visibleCells(x, y, screen, columns, rows);
     for (i32 c = cells.firstColumn; c < cells.endColumn; ++c) {
-        for (i32 r = cells.firstRow; r < cells.endRow; ++r) {
-            u8 tile = tiles[tileIndex(c, r, layer)];
-            if (kind(Tile(tile)) == KindEmpty)
-                continue;
-            SDL_Rect source = tileSourceRect(Tile(tile));
-            blitSurface(i16(x + c * TileSize), i16(y + r * TileSize), tilesetImage, screen, &source);
-        }
+        for (i32 r = cells.firstRow; r < cells.endRow; ++r)
+            drawTile(x, y, screen, c, r, layer);
     }
+}
+
+// (x, y) is where the level's top-left corner lands on the screen.
+void Level::drawTile(i32 x, i32 y, SDL_Surface* screen, i32 c, i32 r, i32 layer) const
+{
+    u8 tile = tiles[tileIndex(c, r, layer)];
+    if (kind(Tile(tile)) == KindEmpty)
+        return;
+    SDL_Rect source = tileSourceRect(Tile(tile));
+    blitSurface(i16(x + c * TileSize), i16(y + r * TileSize), tilesetImage, screen, &source);
 }
 
 void Level::drawKinds(i32 x, i32 y, SDL_Surface* screen, SDL_Surface* kindsImage) const

@@ -123,6 +123,7 @@ private:
     void clear();
     void loadTileset();
     size_t tileIndex(i32 x, i32 y, i32 layer) const;
+    void drawTile(i32 x, i32 y, SDL_Surface* screen, i32 column, i32 row, i32 layer) const;
 
     std::string set;
     SDL_Surface* tilesetImage = nullptr;
