@@ -147,6 +147,24 @@ void walkLine(SDL_Surface* dst, const PixelBox& box, i64 a1, i64 b1, i64 a2, i64
     }
 }
 
+// Where the copies of a tile start along one axis: `start` up to (not including) `end`.
+struct TileSpan {
+    int start;
+    int end;
+};
+
+// Just once at `place`; repeated, from the copy that covers 0 (or begins just there) on across
+// the whole `extent`.
+TileSpan tileSpan(int place, int step, bool repeat, int extent)
+{
+    if (!repeat)
+        return {place, place + 1};
+    int start = place % step;
+    if (start > 0)
+        start -= step;
+    return {start, extent};
+}
+
 } // namespace
 
 void blitSurface(i16 x, i16 y, SDL_Surface* src, SDL_Surface* dst, SDL_Rect* srcRect)
@@ -176,22 +194,10 @@ void tileSurface(i16 x, i16 y, SDL_Surface* src, SDL_Surface* dst, SDL_Rect* src
     int stepY = srcRect ? srcRect->h : src->h;
     if (stepX <= 0 || stepY <= 0)
         return;
-    int startX = x, endX = x + 1;
-    if (repeatX) {
-        startX = x % stepX;
-        if (startX > 0)
-            startX -= stepX;
-        endX = dst->w;
-    }
-    int startY = y, endY = y + 1;
-    if (repeatY) {
-        startY = y % stepY;
-        if (startY > 0)
-            startY -= stepY;
-        endY = dst->h;
-    }
-    for (int ty = startY; ty < endY; ty += stepY)
-        for (int tx = startX; tx < endX; tx += stepX)
+    const TileSpan across = tileSpan(x, stepX, repeatX, dst->w);
+    const TileSpan down = tileSpan(y, stepY, repeatY, dst->h);
+    for (int ty = down.start; ty < down.end; ty += stepY)
+        for (int tx = across.start; tx < across.end; tx += stepX)
             blitSurface(i16(tx), i16(ty), src, dst, srcRect);
 }
 
