@@ -79,17 +79,25 @@ public:
     virtual void cueEscape() {}
 };
 
-// A solid rectangle whose hit tests stop nothing; terrain classes refine them.
-class PhysicalBlock : public Physical, public Block {
+// A body that is also a solid rectangle of the terrain: its box answers the block's edges.
+// Its hit tests stop nothing until a kind refines them.
+template <class Body>
+class BoxBlock : public Body, public Block {
 public:
-    using Physical::Physical;
-    i32 left() override { return x; }
-    i32 top() override { return y; }
-    i32 width() override { return w; }
-    i32 height() override { return h; }
-    i32 right() override { return x + w; }
-    i32 bottom() override { return y + h; }
+    using Body::Body;
+    i32 left() override { return this->x; }
+    i32 top() override { return this->y; }
+    i32 width() override { return this->w; }
+    i32 height() override { return this->h; }
+    i32 right() override { return this->x + this->w; }
+    i32 bottom() override { return this->y + this->h; }
     bool isSolid() override { return true; }
+};
+
+// A solid rectangle whose hit tests stop nothing; terrain classes refine them.
+class PhysicalBlock : public BoxBlock<Physical> {
+public:
+    using BoxBlock::BoxBlock;
 };
 
 class PhysicalCharacter : public Physical, public Character {

@@ -6,7 +6,6 @@
 #include "world/factory.h"
 #include "world/objects/breakblock_part.h"
 #include "world/systphysical.h"
-#include "world/terrain/blockrules.h"
 
 #include <algorithm>
 
@@ -46,7 +45,7 @@ SDL_Rect makeRect(u16 x, u16 y, u16 w, u16 h)
 }
 
 BreakBlock::BreakBlock(i32 x, i32 y, u8 variant)
-    : Actor(x, y),
+    : FlatSolid(x, y),
       image(loadGraphic("resource/rock.gif", true, 255, 255, 255, true)),
       source(makeRect(0, u16(std::min(variant, LastVariant) * Cell), Cell, Cell))
 {
@@ -101,24 +100,4 @@ void BreakBlock::scatterDebris(int pieces)
 {
     for (int i = 0; i < pieces; ++i)
         owner->add(new BreakBlock_Part(x + randomRange(1, w - 1), y + randomRange(1, h - 1)));
-}
-
-bool BreakBlock::hitFloor(Physical* mover, i32* limit, bool)
-{
-    return blockrules::flatFloor(*this, *mover, limit);
-}
-
-bool BreakBlock::hitCeiling(Physical* mover, i32* limit, bool)
-{
-    return blockrules::flatCeiling(*this, *mover, limit);
-}
-
-bool BreakBlock::hitWallLeft(Physical* mover, i32* limit, bool)
-{
-    return blockrules::flatWallOnLeft(*this, *mover, limit);
-}
-
-bool BreakBlock::hitWallRight(Physical* mover, i32* limit, bool)
-{
-    return blockrules::flatWallOnRight(*this, *mover, limit);
 }

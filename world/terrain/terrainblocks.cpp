@@ -19,26 +19,6 @@ bool ThroughBlock::hitFloor(Physical* mover, i32* limit, bool)
     return platformFloor(*this, *mover, limit);
 }
 
-bool FullBlock::hitFloor(Physical* mover, i32* limit, bool)
-{
-    return flatFloor(*this, *mover, limit);
-}
-
-bool FullBlock::hitCeiling(Physical* mover, i32* limit, bool)
-{
-    return flatCeiling(*this, *mover, limit);
-}
-
-bool FullBlock::hitWallLeft(Physical* mover, i32* limit, bool)
-{
-    return flatWallOnLeft(*this, *mover, limit);
-}
-
-bool FullBlock::hitWallRight(Physical* mover, i32* limit, bool)
-{
-    return flatWallOnRight(*this, *mover, limit);
-}
-
 bool SlopeBlock_Left::hitFloor(Physical* mover, i32* limit, bool)
 {
     return leftSlopeFloor(*this, *mover, limit);

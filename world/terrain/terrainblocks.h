@@ -1,4 +1,5 @@
 #pragma once
+#include "world/terrain/flat_solid.h"
 #include "world/terrain/graphicblock.h"
 
 // The colliding terrain kinds, one per tile kind 2 to 5. Each draws its tileset cell.
@@ -22,13 +23,9 @@ public:
 };
 
 // Solid on every side.
-class FullBlock : public TerrainBlock {
+class FullBlock : public FlatSolid<TerrainBlock> {
 public:
-    using TerrainBlock::TerrainBlock;
-    bool hitFloor(Physical* mover, i32* limit, bool onGround) override;
-    bool hitCeiling(Physical* mover, i32* limit, bool onGround) override;
-    bool hitWallLeft(Physical* mover, i32* limit, bool onGround) override;
-    bool hitWallRight(Physical* mover, i32* limit, bool onGround) override;
+    using FlatSolid::FlatSolid;
 };
 
 // 45-degree slope, high at its left edge; its sloped face meets movers coming from the right.
