@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/captured_output.h"
+#include "tests/core/scratch_resources.h"
 #include "tests/support/font_sheets.h"
-#include "tests/support/scratch_dir.h"
-#include "tests/support/sdl_env.h"
 
 #include "core/draw.h"
 #include "core/engine.h"
@@ -21,22 +19,14 @@ namespace {
 using namespace font_sheets;
 
 // Fonts loaded from stand-in sheets in a scratch folder; the cache is emptied afterwards.
-class Fonts : public SdlTest {
+class Fonts : public ScratchResources {
 protected:
     void SetUp() override
     {
-        SdlTest::SetUp();
-        initResourcePack();
+        ScratchResources::SetUp();
         SDL_FillRect(backBuffer, nullptr, 0);
     }
-    void TearDown() override
-    {
-        freeAllSurfacesCaptured();
-        cleanupResourcePack();
-        SdlTest::TearDown();
-    }
     u32 at(int x, int y) { return getPixel(backBuffer, x, y); }
-    ScratchDir scratch;
 };
 
 TEST_F(Fonts, CellLookup)

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/captured_output.h"
+#include "tests/core/scratch_resources.h"
 #include "tests/support/font_sheets.h"
-#include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
 
 #include "core/draw.h"
@@ -15,19 +14,12 @@ namespace {
 
 using namespace font_sheets;
 
-class MessageScreen : public SdlTest {
+class MessageScreen : public ScratchResources {
 protected:
     void SetUp() override
     {
-        SdlTest::SetUp();
-        initResourcePack();
+        ScratchResources::SetUp();
         writeAllSheets();
-    }
-    void TearDown() override
-    {
-        freeAllSurfacesCaptured();
-        cleanupResourcePack();
-        SdlTest::TearDown();
     }
     // True when the large ice glyph of `code` has its top-left corner at (x, y) of the window.
     bool glyphAt(int x, int y, u16 code)
@@ -35,7 +27,6 @@ protected:
         return getPixel(screenSurface, x, y) == largeGlyphPixel(LargeIce, code) &&
                getPixel(screenSurface, x + 7, y + 13) == largeGlyphPixel(LargeIce, code, 7, 13);
     }
-    ScratchDir scratch;
 };
 
 TEST_F(MessageScreen, ShowsLinesFourteenPixelsApartUntilReturn)

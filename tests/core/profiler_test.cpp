@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/captured_output.h"
+#include "tests/core/scratch_resources.h"
 #include "tests/support/font_sheets.h"
-#include "tests/support/scratch_dir.h"
-#include "tests/support/sdl_env.h"
 
 #include "core/draw.h"
 #include "core/engine.h"
@@ -14,12 +12,11 @@ namespace {
 
 using namespace font_sheets;
 
-class Profiler : public SdlTest {
+class Profiler : public ScratchResources {
 protected:
     void SetUp() override
     {
-        SdlTest::SetUp();
-        initResourcePack();
+        ScratchResources::SetUp();
         writeAllSheets();
         scaleX = scaleY = 2;
         window = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0xFF0000, 0xFF00, 0xFF, 0);
@@ -28,13 +25,10 @@ protected:
     void TearDown() override
     {
         SDL_FreeSurface(window);
-        freeAllSurfacesCaptured();
-        cleanupResourcePack();
-        SdlTest::TearDown();
+        ScratchResources::TearDown();
     }
     u32 at(int x, int y) { return getPixel(window, x, y); }
     SDL_Surface* window = nullptr;
-    ScratchDir scratch;
 };
 
 TEST_F(Profiler, GraphScrollsAlongTheBottomAndTextSitsTopRight)
