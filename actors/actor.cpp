@@ -230,8 +230,7 @@ void Actor::steerInAir(i8 dir)
         velX = i8(std::clamp(velX + dir, -i32(WalkSpeed), i32(WalkSpeed)));
 }
 
-void Actor::removeBelowView()
+bool Actor::belowView() const
 {
-    if (y > owner->cameraY + ViewHeight)
-        removeSelf();
+    return y > owner->cameraY + ViewHeight;
 }

@@ -76,8 +76,8 @@ protected:
     bool standing() const { return y + h >= floorLimit; }
     // The airborne part of a walk: a slow turn toward the pressed direction.
     void steerInAir(i8 dir);
-    // Fallen out beneath the view: gone for good.
-    void removeBelowView();
+    // Fallen out beneath the view, never to come back.
+    bool belowView() const;
 
 private:
     i32 speedX() const override { return velX; }

@@ -46,7 +46,8 @@ void Chaser::act()
     }
     if (!standing())
         animFrame = velY < 0 ? JumpFrame : FallFrame;
-    removeBelowView();
+    if (belowView())
+        removeSelf();
     if (dead)
         animFrame = DeadFrame;
 }

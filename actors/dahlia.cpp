@@ -232,7 +232,7 @@ void Dahlia::regenerate()
 
 void Dahlia::fallOutOfView()
 {
-    if (y > owner->cameraY + 240)
+    if (belowView())
         hurt(health, FallDamageKind);
 }
 

@@ -38,7 +38,8 @@ void Follower::act()
 {
     if (!standing())
         animFrame = velY < 0 ? JumpFrame : FallFrame;
-    removeBelowView();
+    if (belowView())
+        removeSelf();
 }
 
 void Follower::jump(bool onGround)
