@@ -65,8 +65,9 @@ TEST_F(CreaturesTest, DummyHopsFourFramesInFifteenAndComesBackDown)
         bool hopFrame = world->frame() % 15 > 10;
         i32 before = dummy->y;
         step();
-        if (hopFrame)
+        if (hopFrame) {
             EXPECT_LT(dummy->y, before);
+        }
         highest = std::min(highest, dummy->y);
         lowest = std::max(lowest, dummy->y);
     }
