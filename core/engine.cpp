@@ -228,8 +228,12 @@ int runGame()
 
     screenSurface = nullptr;
     if (!initSubsystems()) {
-        if (screenSurface)
+        if (screenSurface) {
+            // The pack is not open yet this early, and the message screen's font lives in it.
+            initResourcePack();
             showMessageScreen(std::string("FAILED TO INITIALIZE SUBSYSTEMS:\n") + SDL_GetError());
+            cleanupResourcePack();
+        }
         closeSubsystems();
         return ExitSubsystemsFailed;
     }

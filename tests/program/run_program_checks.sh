@@ -56,5 +56,15 @@ if [ "$rc" -eq 0 ] || grep -q "Packaging job complete." "$log" || [ ! -s "$scrat
 fi
 rm -rf "$scratch"
 
+# Without a sound device start-up fails: the message stays up until the window is closed,
+# then the program ends with 427001 (249 as a shell sees it).
+SDL_AUDIODRIVER=no-such-driver "$bin" >"$log" 2>&1 &
+pid=$!
+sleep 3
+kill -TERM "$pid"
+wait "$pid"
+rc=$?
+if [ "$rc" -ne 249 ]; then echo "FAIL: start-up without audio exited with $rc, not 249"; fail=1; fi
+
 if [ "$fail" -ne 0 ]; then cat "$log"; echo "0 passed, 1 failed"; exit 1; fi
 echo "program checks: 1 passed, 0 failed"
