@@ -169,6 +169,8 @@ TEST_F(ClientTest, ShowsWhatTheHostSaysAndReportsWhatItDoesNotKnow)
                              "Client process terminated.\n"))
         << clientConsole->logText();
     EXPECT_FALSE(clientLogHas("Client connection successful."));
+    EXPECT_EQ(countInLog(*clientConsole, "Client was disconnected by the server.\n"), 1)
+        << "the answer's bytes were not taken for two more headers";
 }
 
 TEST_F(ClientTest, AHostThatVanishesEndsTheClient)
