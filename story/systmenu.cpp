@@ -12,6 +12,7 @@
 #include "core/settings.h"
 #include "core/text.h"
 #include "editor/systeditor.h"
+#include "online/systostrenet.h"
 #include "story/level_exit.h"
 #include "story/tip.h"
 #include "story/transition.h"
@@ -353,6 +354,9 @@ void SystMenu::onTransition(u32 code)
     case OpenLevelEditor:
         openLevelEditor();
         break;
+    case OpenOnlineConsole:
+        openOnlineConsole();
+        break;
     case QuitProgram:
         fadeOutMusic();
         quitGame();
@@ -376,6 +380,14 @@ void SystMenu::openLevelEditor()
 {
     fadeOutMusic();
     queueSystemAdd(new SystEditor());
+    queueSystemKill(this);
+}
+
+// Nothing in the menu asks for the online console either.
+void SystMenu::openOnlineConsole()
+{
+    fadeOutMusic();
+    queueSystemAdd(new SystOstrenet());
     queueSystemKill(this);
 }
 

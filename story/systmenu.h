@@ -28,7 +28,7 @@ enum MenuTransitionCode : u32 {
     BackToTitle = 3,         // the title page, "options" selected
     BackToOptions = 4,       // the options page, "controls" selected
     StartNewGame = 5,        // the demo level replaces the menu
-    OpenOnlineConsole = 6,   // no online console in this build: nothing happens
+    OpenOnlineConsole = 6,   // the online console replaces the menu (nothing asks for it)
     OpenLevelEditor = 7,     // the level editor replaces the menu (nothing asks for it)
     QuitProgram = 8,         // the program ends after this frame
 };
@@ -69,6 +69,7 @@ private:
     void transitionTo(MenuTransitionCode code);
     void startNewGame();
     void openLevelEditor();
+    void openOnlineConsole();
 
     void drawIntro(SDL_Surface* screen);
     void drawTitle(SDL_Surface* screen);

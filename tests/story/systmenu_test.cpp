@@ -3,6 +3,7 @@
 #include "story/systmenu.h"
 
 #include "core/controlpad.h"
+#include "core/draw.h"
 #include "core/engine.h"
 #include "core/gamesystem.h"
 #include "core/input.h"
@@ -441,11 +442,24 @@ TEST_F(MenuTest, TheEditorCodeHandsOverToTheLevelEditor)
     EXPECT_EQ(lastMessageShown(), SystEditor::helpText(1));
 }
 
-TEST_F(MenuTest, ScreensMissingFromThisBuildChangeNothing)
+TEST_F(MenuTest, TheOnlineCodeHandsOverToTheOnlineConsole)
 {
     toTitle();
     const int systems = activeSystemCount();
     menu->onTransition(OpenOnlineConsole);
+    frame();
+    menu = nullptr;
+    EXPECT_EQ(activeSystemCount(), systems);
+    // The console's title bar is drawn across the top of the screen.
+    SDL_FillRect(backBuffer, nullptr, 0);
+    drawGameSystems(backBuffer);
+    EXPECT_EQ(getPixel(backBuffer, 319, 0) & 0xFFFFFF, 0x281D45u);
+}
+
+TEST_F(MenuTest, UnknownCodesChangeNothing)
+{
+    toTitle();
+    const int systems = activeSystemCount();
     menu->onTransition(42);
     frame();
     EXPECT_EQ(activeSystemCount(), systems);
