@@ -2,7 +2,9 @@
 
 #include "actors/bossfight.h"
 #include "actors/dahlia.h"
+#include "actors/follower.h"
 #include "actors/springfoot/springfoot_boss.h"
+#include "story/demo_ending.h"
 #include "story/tutorial_mark.h"
 #include "world/objects/pillar_bossstairs.h"
 
@@ -94,9 +96,16 @@ protected:
                });
     }
 
-    // Holds her on the arena floor until the camera has come back to her from the last climb.
+    // Carries her back down to the arena floor in short hops, so that the camera follows: the view
+    // bounds where she may be. The ending on the cliff goes, so that it cannot hold the camera.
     void standStill(i32 x)
     {
+        removeAll<Demo_Ending>();
+        removeAll<Follower>();
+        for (int i = 0; i < 200 && (heroine->x != x || feet() != ArenaFloorY); ++i) {
+            place(heroine->x + std::clamp(x - heroine->x, -8, 8), feet() + std::clamp(ArenaFloorY - feet(), -8, 8));
+            frame();
+        }
         for (int i = 0; i < 60; ++i) {
             place(x, ArenaFloorY);
             frame();
