@@ -2,14 +2,19 @@
 
 #include "tests/support/sdl_env.h"
 
+#include "core/draw.h"
+#include "core/engine.h"
+#include "core/font.h"
 #include "core/lang.h"
 #include "core/media.h"
 #include "core/message.h"
 #include "core/respack.h"
 
 #include <SDL/SDL_mixer.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -134,6 +139,53 @@ TEST_F(ShippedResources, SheetsHaveTheSizesTheirCellsNeed)
         EXPECT_EQ(image->w, size.first) << name;
         EXPECT_EQ(image->h, size.second) << name;
     }
+}
+
+namespace {
+
+using InkMask = std::set<std::pair<int, int>>;
+
+// The ink of one character of a small font as the game draws it on white paper.
+InkMask smallInk(SPF_Small& font, u16 code)
+{
+    SDL_FillRect(backBuffer, nullptr, 0xFFFFFFFF);
+    font.drawChar(backBuffer, 0, 0, code);
+    InkMask ink;
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 5; ++x)
+            if ((getPixel(backBuffer, x, y) & 0xFFFFFF) != 0xFFFFFF)
+                ink.insert({x, y});
+    return ink;
+}
+
+} // namespace
+
+// The hint and the controls page are read in the small font: letters a player confuses at a
+// glance must differ in more than a pixel or two.
+TEST_F(ShippedResources, SmallLookalikesDifferByAtLeastThreePixels)
+{
+    SPF_Small font(3);  // black ink, no shadow
+    const std::u16string lookalikes = u"mnuvw0123456789";
+    for (size_t i = 0; i < lookalikes.size(); ++i) {
+        const InkMask a = smallInk(font, lookalikes[i]);
+        EXPECT_FALSE(a.empty()) << char(lookalikes[i]);
+        for (size_t j = i + 1; j < lookalikes.size(); ++j) {
+            const InkMask b = smallInk(font, lookalikes[j]);
+            InkMask differ;
+            std::set_symmetric_difference(a.begin(), a.end(), b.begin(), b.end(),
+                                          std::inserter(differ, differ.begin()));
+            EXPECT_GE(differ.size(), 3u) << char(lookalikes[i]) << " and " << char(lookalikes[j]);
+        }
+    }
+}
+
+// The fifth column is the gap between letters (the shadow in the coloured sheets).
+TEST_F(ShippedResources, SmallGlyphsNeverInkTheirLastColumn)
+{
+    SPF_Small font(3);
+    for (u16 code = 32; code <= 127; ++code)
+        for (auto [x, y] : smallInk(font, code))
+            EXPECT_LT(x, 4) << "code " << code << " row " << y;
 }
 
 TEST(ShippedLanguage, EveryLiteralItemLookupIsAnswered)
