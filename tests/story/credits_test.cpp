@@ -75,6 +75,19 @@ TEST_F(CreditsTest, FadesAfterTheTextHasPassedAndWaitsForTheMusicToEnd)
     EXPECT_EQ(activeSystemCount(), systems + 1) << "the credits went, a title menu came";
 }
 
+// The shipped credits fill the scroll: the player watches a black screen for at most a second
+// (30 frames) before the music fades, so text is still on screen 31 frames before the fade.
+TEST_F(CreditsTest, TheShippedTextIsStillOnScreenASecondBeforeTheFade)
+{
+    constexpr int FadeFrame = 30 + 1601;
+    Credits* credits = start();
+    frame(FadeFrame - 31);
+    drawFrame();
+    EXPECT_NE(topLitRow(), -1) << "black screen from first line y " << credits->position / 2;
+    frame(31);
+    EXPECT_EQ(credits->fading, 1) << "the fade starts as before";
+}
+
 TEST_F(CreditsTest, WithoutMusicTheMenuComesTheFrameAfterTheFadeStarts)
 {
     ScratchDir elsewhere;  // no music file there
