@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game and its tests need, only those still missing.
+# Installs the Debian packages the game and its tests need, and any named on the command line,
+# only those still missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
           libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-net1.2-dev
-          libgtest-dev libbenchmark-dev python3 python3-pil python3-numpy)
+          libgtest-dev libbenchmark-dev python3 python3-pil python3-numpy "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
