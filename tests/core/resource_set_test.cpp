@@ -145,15 +145,16 @@ namespace {
 
 using InkMask = std::set<std::pair<int, int>>;
 
-// The ink of one character of a small font as the game draws it on white paper.
+// The pixels one character of a small font draws, as the game draws it. The paper is black:
+// a sheet background that is not keyed out shows up as ink.
 InkMask smallInk(SPF_Small& font, u16 code)
 {
-    SDL_FillRect(backBuffer, nullptr, 0xFFFFFFFF);
+    SDL_FillRect(backBuffer, nullptr, 0);
     font.drawChar(backBuffer, 0, 0, code);
     InkMask ink;
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 5; ++x)
-            if ((getPixel(backBuffer, x, y) & 0xFFFFFF) != 0xFFFFFF)
+            if ((getPixel(backBuffer, x, y) & 0xFFFFFF) != 0)
                 ink.insert({x, y});
     return ink;
 }
