@@ -94,6 +94,16 @@ u32 frameWait(u32 period, u32 elapsed)
     return period - std::min(period, elapsed);
 }
 
+void startTimer(u32& timer)
+{
+    timer = SDL_GetTicks();
+}
+
+void stopTimer(u32& timer)
+{
+    timer = ticksSince(timer);
+}
+
 void setVideoModeApi(const VideoModeApi& api)
 {
     videoModeApi = api;

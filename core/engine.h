@@ -30,6 +30,11 @@ bool initSubsystems();
 bool closeSubsystems();
 void presentScreen();
 
+// A stopwatch in a plain u32: start stores the tick count, stop replaces it by the milliseconds
+// elapsed since then.
+void startTimer(u32& timer);
+void stopTimer(u32& timer);
+
 // The frame-time overlay; only drawn while profilerOn is set.
 void drawProfiler(SDL_Surface* screen, u32 lastTotal, u32 logic, u32 draw, u32 input, u32 stretch,
                   u32 flip, u32 period, u32 lastDelay);

@@ -121,3 +121,21 @@ TEST(FrameTiming, RatesAndWaits)
     EXPECT_EQ(frameWait(33, 10), 23u);
     EXPECT_EQ(frameWait(33, 33), 0u);
 }
+
+TEST(FrameTiming, StopwatchReadsTheTicksSinceItsStart)
+{
+    // Compared by differences, so a tick counter that wraps around between reads still passes.
+    u32 timer = 0;
+    u32 before = SDL_GetTicks();
+    startTimer(timer);
+    u32 after = SDL_GetTicks();
+    EXPECT_LE(timer - before, after - before);
+
+    // Started a second back: the stop reads that second plus whatever passed while it ran.
+    u32 begun = SDL_GetTicks();
+    timer = begun - 1000;
+    stopTimer(timer);
+    u32 ended = SDL_GetTicks();
+    EXPECT_GE(timer, 1000u);
+    EXPECT_LE(timer, 1000u + (ended - begun));
+}
