@@ -226,9 +226,32 @@ void LevelRunner::buildBlocks(i32 column, i32 row)
 
 void LevelRunner::addBlock(Physical* block, u64 cell)
 {
-    streamed.emplace(block, cell);
     builtCells.insert(cell);
-    owner->add(block);
+    stream(block, cell);
+}
+
+void LevelRunner::addObject(Physical* object)
+{
+    addPhysical(owner, object);
+}
+
+void LevelRunner::spawn(Physical* object)
+{
+    stream(object, std::nullopt);
+}
+
+void LevelRunner::stream(Physical* object, std::optional<u64> cell)
+{
+    // Without a system the add deletes the object, so there is nothing to stream.
+    if (owner)
+        streamed.emplace(object, cell);
+    addObject(object);
+}
+
+void LevelRunner::forget(Physical* object)
+{
+    // A forgotten block still stands, so its cell stays built.
+    streamed.erase(object);
 }
 
 void LevelRunner::despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2)
@@ -240,7 +263,8 @@ void LevelRunner::despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2)
             continue;
         }
         owner->remove(b);
-        builtCells.erase(it->second);
+        if (it->second)
+            builtCells.erase(*it->second);
         it = streamed.erase(it);
     }
 }

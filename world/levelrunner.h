@@ -3,6 +3,7 @@
 #include "world/systphysical.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -31,14 +32,24 @@ public:
     void spawnObjects(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction);
     void despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2);
 
+    // Hands the object to the level's system.
+    void addObject(Physical* object);
+    // Adds the object and streams it like terrain: the despawn pass removes it once it is far
+    // off screen.
+    void spawn(Physical* object);
+    // Stops streaming the object; it stays in the level.
+    void forget(Physical* object);
+
 private:
     void followPlayers(i32 ox, i32 oy, i32* nx, i32* ny);
     void streamAround(i32 ox, i32 oy, i32 nx, i32 ny);
     void addBlock(Physical* block, u64 cell);
+    void stream(Physical* object, std::optional<u64> cell);
 
     std::unique_ptr<Level> levelData;
-    std::unordered_map<Physical*, u64> streamed;  // block -> the tile cell it was built for
-    std::unordered_set<u64> builtCells;            // cells whose blocks are present
+    // Streamed object -> the tile cell it was built for (none for a spawned object).
+    std::unordered_map<Physical*, std::optional<u64>> streamed;
+    std::unordered_set<u64> builtCells;  // cells whose blocks are present
 };
 
 // The camera's step toward a target on one axis: a twelfth of the distance plus one pixel while

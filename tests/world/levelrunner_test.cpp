@@ -8,6 +8,7 @@
 #include "world/systphysical.h"
 #include "world/terrain/terrainblocks.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -291,6 +292,38 @@ TEST_F(LevelRunnerTest, PlacementsWithoutAClassAreDroppedOnce)
     runner->level()->allObjects(left);
     EXPECT_TRUE(left.empty());
     registerDefaultObject(fallback);
+}
+
+TEST_F(LevelRunnerTest, SpawnedObjectsLeaveWithFarTerrainUnlessForgotten)
+{
+    auto made = makeLevel(100, 30, false);
+    Level& level = *made;
+    start(level);
+    auto* added = new Crate(2000, 0);
+    auto* near = new Crate(100, 100);
+    auto* far = new Crate(1000, 100);
+    auto* forgotten = new Crate(1200, 100);
+    runner->addObject(added);
+    runner->spawn(near);
+    runner->spawn(far);
+    runner->spawn(forgotten);
+    runner->forget(forgotten);
+    EXPECT_EQ(added->owner, sys);
+    EXPECT_EQ(forgotten->owner, sys);
+    EXPECT_EQ(runner->streamedBlockCount(), 2u);
+    run(1);
+    EXPECT_EQ(crates(), 4);
+
+    runner->despawnOutside(-64, -64, 384, 304);
+    run(1);
+    std::vector<i32> left;
+    for (Physical* p = sys->firstOfType(FlagAll); sys->hasMoreOfType(); p = sys->nextOfType()) {
+        if (dynamic_cast<Crate*>(p))
+            left.push_back(p->x);
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<i32>{100, 1200, 2000}));
+    EXPECT_EQ(runner->streamedBlockCount(), 1u);
 }
 
 TEST_F(LevelRunnerTest, MissingLevelBuildsNothing)
