@@ -46,11 +46,9 @@ Marker& probeMarker()
 SurfaceGroups groupSurfaces(SystPhysical* system)
 {
     SurfaceGroups groups;
-    i32 hw = probeHalfWidth;
     for (Block* block = system->firstIn<Block>(); system->hasMoreInCategory(); block = system->nextIn<Block>()) {
         i8 slope = i8(block->slopeCode());
-        i32 intercept = slope < 0 ? block->bottom() - ((block->left() - hw) * slope) / 4
-                                  : block->top() - ((block->left() + hw) * slope) / 4;
+        i32 intercept = (slope < 0 ? block->bottom() : block->top()) - footY(slope, 0, block->left());
         groups[{slope, intercept}].push_back({block->left(), block->left() + block->width(), block->top()});
     }
     for (auto& group : groups)
@@ -192,6 +190,12 @@ bool SurfaceSpan::operator<(const SurfaceSpan& other) const
 i32 lineY(i8 slope, i32 intercept, i32 x)
 {
     return intercept + slope * x / 4;
+}
+
+i32 footY(i8 slope, i32 base, i32 x)
+{
+    i32 corner = slope < 1 ? x - probeHalfWidth : x + probeHalfWidth;
+    return base + slope * corner / 4;
 }
 
 bool isProbeBlocked(SystPhysical* system, i32 x, i32 y)

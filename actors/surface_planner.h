@@ -25,6 +25,9 @@ struct SurfaceSpan {
 
 // y of a surface line at x, the quotient truncated toward zero.
 i32 lineY(i8 slope, i32 intercept, i32 x);
+// y of a surface line under a corner of the probe's feet centred at x: the left corner for
+// slopes of 0 and below, the right one otherwise. The quotient is truncated toward zero.
+i32 footY(i8 slope, i32 base, i32 x);
 
 // True when a body of the probe's size standing with its feet centred at (x, y) meets terrain.
 bool isProbeBlocked(SystPhysical* system, i32 x, i32 y);

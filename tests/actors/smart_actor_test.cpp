@@ -99,4 +99,22 @@ TEST_F(SurfacePlannerTest, ChaserGetsNoPlanAndStandsWhereItLanded)
     EXPECT_TRUE(chaser->path.empty());
 }
 
+TEST(SurfaceLines, QuotientsTruncateTowardZeroAndTheFootTakesItsCorner)
+{
+    const u16 savedHalfWidth = probeHalfWidth;
+    probeHalfWidth = 4;
+    EXPECT_EQ(lineY(-1, 100, 6), 99);   // -6 / 4 is -1, not -2
+    EXPECT_EQ(lineY(3, 100, 6), 104);
+    EXPECT_EQ(footY(0, 7, 50), 7);
+    // Slopes of 0 and below take the left corner, x - 4.
+    EXPECT_EQ(footY(-1, 100, 10), 99);  // -6 / 4
+    EXPECT_EQ(footY(-4, 100, 10), 94);
+    EXPECT_EQ(footY(-1, 0, 0), 1);
+    // Other slopes take the right corner, x + 4.
+    EXPECT_EQ(footY(1, 0, 0), 1);
+    EXPECT_EQ(footY(1, 100, -10), 99);  // -6 / 4
+    EXPECT_EQ(footY(2, 0, 1), 2);       // 10 / 4
+    probeHalfWidth = savedHalfWidth;
+}
+
 } // namespace
