@@ -178,6 +178,13 @@ void Springfoot::hurt(i16 amount, i32 kind)
     }
 }
 
+void Springfoot::push(i16 dx, i16 dy)
+{
+    const i16 share = hurtThisFrame && dead ? 2 : 8;
+    velX = i8(velX + dx / share);
+    velY = i8(velY + dy / share);
+}
+
 void Springfoot::draw(SDL_Surface* screen)
 {
     SDL_Rect source{i16(cell * CellSize), 0, u16(CellSize), u16(CellSize)};

@@ -16,6 +16,8 @@ public:
     void jump(bool onGround) override;
     void walk(bool onGround, i8 dir) override;
     void hurt(i16 amount, i32 kind) override;
+    // Knocks it by a share of (dx, dy): half for a body shot dead this very frame, an eighth else.
+    void push(i16 dx, i16 dy);
 
     SDL_Surface* sheet;
     u8 cell = 0;     // picture 0-8

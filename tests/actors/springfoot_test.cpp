@@ -128,6 +128,25 @@ TEST_F(SpringfootTest, DiesIntoABurstAndStaysAsACorpse)
     EXPECT_EQ(all<Springfoot>().size(), 1u);
 }
 
+TEST_F(SpringfootTest, APushMovesAFreshCorpseByHalfAndAnythingElseByAnEighth)
+{
+    Springfoot* hopper = addStanding(100);
+    struct Case {
+        u8 hurt, dead;
+        i8 velX, velY;
+    };
+    const Case cases[] = {{1, 1, 4, -4}, {1, 0, 1, -1}, {0, 1, 1, -1}, {0, 0, 1, -1}};
+    for (const Case& c : cases) {
+        hopper->hurtThisFrame = c.hurt;
+        hopper->dead = c.dead;
+        hopper->velX = 3;
+        hopper->velY = -3;
+        hopper->push(9, -9);  // quotients truncated toward zero: -9 / 2 is -4, -9 / 8 is -1
+        EXPECT_EQ(hopper->velX, 3 + c.velX) << int(c.hurt) << int(c.dead);
+        EXPECT_EQ(hopper->velY, -3 + c.velY) << int(c.hurt) << int(c.dead);
+    }
+}
+
 TEST_F(SpringfootTest, GroundWaveRunsAlongTheFloorLeavingBurstsAndHurtsFoes)
 {
     Body* shooter = add(new Body(0, 0, 8, 8, 4));
