@@ -13,6 +13,11 @@ Fake_Splecker::Fake_Splecker(i32 x, i32 y) : Physical(FlagScenery, x - 4, y - 8,
     rootY = this->y + 24;
 }
 
+void Fake_Splecker::takeRoot()
+{
+    rootSplecker(*this, rootY, neck);
+}
+
 void Fake_Splecker::draw(SDL_Surface* screen)
 {
     drawSpleckerNeck(screen, sheet, rootX, rootY, neck, false);

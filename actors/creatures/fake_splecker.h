@@ -9,6 +9,8 @@ public:
     Fake_Splecker(i32 x, i32 y);
 
     void draw(SDL_Surface* screen) override;
+    // Roots it on the floor below as a living splecker roots itself; none in reach removes it.
+    void takeRoot();
 
     SDL_Surface* sheet;
     u8 faceRight;  // the head is mirrored when set

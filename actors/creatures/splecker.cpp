@@ -104,7 +104,7 @@ void Splecker::act()
     velX = 0;
     velY = 0;
     if (neck == 0)
-        takeRoot();
+        rootSplecker(*this, rootY, neck);
     if (owner->frame() % SearchPeriod == 0 && !spitting)
         watchForFoes();
     if (!spitting)
@@ -140,24 +140,26 @@ void Splecker::throwCorpse()
     head = DeadHead;
 }
 
-// Finds the ground under a narrow column in the middle; with none in reach it leaves the level.
-void Splecker::takeRoot()
+void rootSplecker(Physical& body, i32& rootY, u8& neck)
 {
-    x += 3;
-    w = 2;
-    i32 limit = y + h + RootReach;
+    SystPhysical* level = body.owner;
+    if (!level)
+        return;  // outside a level there is no floor to look for
+    body.x += 3;
+    body.w = 2;
+    i32 limit = body.y + body.h + RootReach;
     bool rooted = false;
-    for (owner->firstOfType(FlagBlock); owner->hasMoreOfType(); owner->nextOfType()) {
-        Block* block = owner->currentOfTypeAs<Block>();
-        if (block && block->hitFloor(this, &limit, false))
+    for (level->firstOfType(FlagBlock); level->hasMoreOfType(); level->nextOfType()) {
+        Block* block = level->currentOfTypeAs<Block>();
+        if (block && block->hitFloor(&body, &limit, false))
             rooted = true;
     }
-    x -= 3;
-    w = 8;
+    body.x -= 3;
+    body.w = 8;
     rootY = limit;
     if (!rooted)
-        removeSelf();
-    neck = u8(rootY - y);
+        body.removeSelf();
+    neck = u8(rootY - body.y);
 }
 
 void Splecker::watchForFoes()

@@ -29,7 +29,6 @@ public:
 private:
     void bleed();
     void throwCorpse();
-    void takeRoot();
     void watchForFoes();
     Physical* nearestFoe();
     void animateHead();
@@ -41,5 +40,9 @@ private:
 
 // The root and the neck up to the head: the whole neck, or broken off one segment short.
 void drawSpleckerNeck(SDL_Surface* screen, SDL_Surface* sheet, i32 rootX, i32 rootY, u8 neck, bool broken);
+// Roots a splecker's body on the floor under a narrow column in its middle, at most 96 pixels
+// below its feet: rootY becomes that floor and the neck the height of the body's top above it.
+// With no floor in reach the body leaves the level.
+void rootSplecker(Physical& body, i32& rootY, u8& neck);
 // Head cell 0-8 of the splecker sheet.
 SDL_Rect spleckerHeadCell(u8 head);

@@ -2,6 +2,7 @@
 
 #include "actors/blood_particle.h"
 #include "actors/creatures/acid_puke.h"
+#include "actors/creatures/fake_splecker.h"
 #include "actors/creatures/floating_turret.h"
 #include "actors/creatures/splecker.h"
 #include "actors/dahlia_bullet.h"
@@ -47,6 +48,21 @@ TEST_F(SpleckerTest, RootsOnTheFloorBelowAndLeavesWithoutOneInReach)
     add(new Splecker(200, 101));  // feet at 105: the floor is 95 below
     step(3);
     EXPECT_EQ(all<Splecker>().size(), 2u);
+
+    // The motionless picture roots the same way, when asked to.
+    Fake_Splecker* fake = add(new Fake_Splecker(300, 101));  // box (296, 93, 8, 12)
+    Fake_Splecker* floating = add(new Fake_Splecker(300, 50));
+    step();
+    EXPECT_EQ(fake->neck, 0);
+    fake->takeRoot();
+    floating->takeRoot();
+    EXPECT_EQ(fake->rootY, 200);
+    EXPECT_EQ(fake->neck, 107);
+    EXPECT_EQ(fake->x, 296);
+    EXPECT_EQ(fake->w, 8);
+    step();
+    EXPECT_EQ(all<Fake_Splecker>().size(), 1u) << "nothing to root on within 96 pixels";
+    EXPECT_EQ(all<Fake_Splecker>().front(), fake);
 }
 
 TEST_F(SpleckerTest, HiddenItCannotBeHitAlertItCan)
