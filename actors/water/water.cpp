@@ -41,6 +41,8 @@ SDL_Rect toRect(const ScreenBox& b)
 
 Water::Water(i32 x, i32 y, i32 w, i32 h) : Physical(FlagWater, x, y, w, h, -7), mirrorTop(y - h) {}
 
+Water::Water(const SDL_Rect& r, u8 height) : Physical(0, r.x, r.y + height, r.w, height, -1), mirrorTop(r.y) {}
+
 void Water::update()
 {
     for (Damagable* d = owner->firstIn<Damagable>(); owner->hasMoreInCategory(); d = owner->nextIn<Damagable>())

@@ -8,6 +8,9 @@
 class Water : public Physical {
 public:
     Water(i32 x, i32 y, i32 w, i32 h);
+    // Water of the given height just below the rectangle's top edge, mirroring the band of that
+    // height from the top edge down; drawn in front of the terrain and in no category.
+    Water(const SDL_Rect& r, u8 height);
 
     void draw(SDL_Surface* screen) override;
     void update() override;

@@ -194,6 +194,23 @@ TEST_F(ReflectionTest, TheBandAboveIsMirroredAndTinted)
     EXPECT_EQ(pixel(120, 90), 90u << 8) << "the band itself is only read";
 }
 
+TEST_F(ReflectionTest, WaterCutFromARectangleMirrorsTheBandAtItsTop)
+{
+    const SDL_Rect band{40, 60, 32, 50};
+    Water pool(band, 8);
+    EXPECT_EQ(pool.x, 40);
+    EXPECT_EQ(pool.y, 68);
+    EXPECT_EQ(pool.w, 32);
+    EXPECT_EQ(pool.h, 8);
+    EXPECT_EQ(pool.depth, -1);
+    EXPECT_EQ(pool.typeFlags, 0u);
+    EXPECT_EQ(pool.mirrorTop, 60);
+    pool.draw(backBuffer);
+    for (int j = 0; j < 8; ++j)
+        EXPECT_EQ(pixel(40, 68 + j), tinted(67 - j)) << j;
+    EXPECT_EQ(pixel(40, 76), 76u << 8);
+}
+
 // Water less than its own height below the screen's top mirrors only the rows that exist;
 // the rest of it keeps the picture behind it, tinted.
 TEST_F(ReflectionTest, NearTheTopEdgeOnlyRowsOnTheScreenAreMirrored)
