@@ -253,16 +253,19 @@ void NetClient::openUdp()
 
 void NetClient::flushPending()
 {
-    if (!udp)
-        return;
-    if (pending & AnnounceUdpPath) {
+    if (udp && (pending & AnnounceUdpPath)) {
         begin(CONN_UDPCONNECT);
         outBuffer.writeU32(pid);
         finishUdp();
     }
-    if (pending & ConfirmUdpPath) {
+    if (udp && (pending & ConfirmUdpPath)) {
         begin(CONN_UDP_DONE);
         finishUdp();
+    }
+    // A lost connection has been reported already; there is nothing to send it on.
+    if (tcp && (pending & SendUnused0107)) {
+        begin(CONN_UNUSED_0107);
+        finishTcp();
     }
 }
 

@@ -11,6 +11,7 @@ class SystOstrenet;
 enum ClientPending : u8 {
     AnnounceUdpPath = 0x01,  // CONN_UDPCONNECT with the PID to the host's UDP listen port
     ConfirmUdpPath = 0x02,   // CONN_UDP_DONE to the port the host opened for this client
+    SendUnused0107 = 0x80,   // CONN_UNUSED_0107 by TCP; the game has no use for it yet
 };
 
 // Where "/client" connects: the game's public server unless another name (or a dotted
@@ -35,6 +36,8 @@ public:
     const std::string& nickname() const { return name; }
     u32 givenPid() const { return pid; }
     u8 pendingSends() const { return pending; }
+    // The send goes out at every poll from now on, until its answer clears it.
+    void requestSend(ClientPending send) { pending |= send; }
     bool hasTcp() const { return tcp != nullptr; }
     bool hasUdp() const { return udp != nullptr; }
     // The UDP address the client sends to: the listen port first, then its own port at the host.

@@ -141,6 +141,20 @@ TEST_F(ClientTest, FollowsTheHostThroughTheUdpSetUp)
     EXPECT_EQ(countInLog(*clientConsole, "Client connection successful.\n"), 1);
 }
 
+TEST_F(ClientTest, AReservedRequestGoesByTcpEveryFrameUntilAnswered)
+{
+    client()->requestSend(SendUnused0107);
+    for (int frame = 0; frame < 2; ++frame) {
+        std::vector<Entry> sent = nextFromClient();
+        ASSERT_EQ(sent.size(), 1u) << frame;
+        EXPECT_EQ(sent[0].header, CONN_UNUSED_0107) << frame;
+    }
+    EXPECT_EQ(client()->pendingSends(), SendUnused0107);
+    Netbuffer datagram;
+    EXPECT_FALSE(datagram.receiveUDP(listenUdp) && datagram.isReadable()) << "no UDP path is open yet";
+    EXPECT_FALSE(clientLogHas("Client: TCPSend failed."));
+}
+
 TEST_F(ClientTest, ShowsWhatTheHostSaysAndReportsWhatItDoesNotKnow)
 {
     sendEntries(*host,
