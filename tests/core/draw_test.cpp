@@ -141,6 +141,13 @@ TEST_F(Draw, EveryPrimitiveKeepsInsideTheClipRectangle)
     scaleSurface(3, 3, small, backBuffer);
     SDL_Rect tint = {0, 0, 320, 240};
     tintRect(backBuffer, &tint, 255, 255, 255, 0);
+    EXPECT_TRUE(pointInClip(backBuffer, 100, 100));
+    EXPECT_TRUE(pointInClip(backBuffer, 119, 109));
+    EXPECT_FALSE(pointInClip(backBuffer, 120, 105));
+    EXPECT_FALSE(pointInClip(backBuffer, 110, 110));
+    EXPECT_FALSE(pointInClip(backBuffer, 99, 105));
+    EXPECT_FALSE(pointInClip(backBuffer, 110, 99));
+    EXPECT_FALSE(pointInClip(nullptr, 0, 0));
     SDL_SetClipRect(backBuffer, nullptr);
     for (auto [x, y] : pixelsOf(backBuffer, Blank))
         EXPECT_FALSE(x >= 100 && x < 120 && y >= 100 && y < 110) << x << "," << y;
@@ -426,6 +433,13 @@ TEST(DrawHelpers, ClipToRectAndByteHelpers)
     EXPECT_EQ(swapBytes32(0x11223344), 0x44332211u);
     u32 packed = packRGBA(1, 2, 3, 4);
     EXPECT_EQ(reinterpret_cast<u8*>(&packed)[2], 3);
+}
+
+TEST(DrawHelpers, DebugPauseWritesItsTextWithoutALineBreak)
+{
+    testing::internal::CaptureStdout();
+    debugPause("halt at 3");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "halt at 3");
 }
 
 } // namespace

@@ -117,6 +117,11 @@ TEST(FrameTiming, RatesAndWaits)
     EXPECT_EQ(frameDelayMs, 333u);
     setFramesPerSecond(100);
     EXPECT_EQ(frameDelayMs, 10u);
+    setFrameDelay(7);
+    EXPECT_EQ(frameDelayMs, 7u);
+    setFrameDelay(0);
+    EXPECT_EQ(frameDelayMs, 0u);
+    setFramesPerSecond(30);
     EXPECT_EQ(frameWait(33, 50), 0u);
     EXPECT_EQ(frameWait(33, 10), 23u);
     EXPECT_EQ(frameWait(33, 33), 0u);

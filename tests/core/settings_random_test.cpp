@@ -4,6 +4,7 @@
 #include "core/settings.h"
 
 #include <climits>
+#include <cmath>
 #include <set>
 
 TEST(SettingsStore, DefaultsOverwritesAndSeparateMaps)
@@ -68,6 +69,27 @@ TEST_F(RandomStreams, ValuesStayInsideBoundsAndCoverThem)
     }
     EXPECT_EQ(signedSeen, (std::set<int>{-3, -2, -1, 0}));
     EXPECT_EQ(rangeSeen, (std::set<int>{4, 5, 6, 7, 8, 9, 10}));
+}
+
+TEST_F(RandomStreams, RealRangeAndNormalTakeTheirValuesFromTheDraws)
+{
+    // Draw 1 spread over [2, 4.5); draws 2 and 3 through Box-Muller with mean 10 and spread 3.
+    EXPECT_NEAR(randomRealRange(2.0, 4.5f, Stream), 4.0368092, 1e-6);
+    EXPECT_NEAR(randomNormal(10.0, 3.0, Stream), 11.3433582, 1e-6);
+
+    const int samples = 4000;
+    double sum = 0, squares = 0;
+    for (int i = 0; i < samples; ++i) {
+        double real = randomRealRange(-1.0, 3.0f, Stream);
+        EXPECT_GE(real, -1.0);
+        EXPECT_LT(real, 3.0);
+        double normal = randomNormal(10.0, 3.0, Stream);
+        sum += normal;
+        squares += normal * normal;
+    }
+    const double mean = sum / samples;
+    EXPECT_NEAR(mean, 10.0, 0.2);
+    EXPECT_NEAR(std::sqrt(squares / samples - mean * mean), 3.0, 0.2);
 }
 
 TEST_F(RandomStreams, ExtremeBoundsDoNotOverflow)
