@@ -292,6 +292,16 @@ TEST_F(DahliaTest, RespawnPointFollowsWhereSheStands)
     EXPECT_EQ(dahlia->respawnY, 200 - 19);
 }
 
+TEST_F(DahliaTest, AnImpulseAddsAnEighthOfItTruncatedTowardZero)
+{
+    Dahlia* dahlia = addStandingDahlia();
+    dahlia->velX = 2;
+    dahlia->velY = -1;
+    dahlia->addImpulse(17, -15);
+    EXPECT_EQ(dahlia->velX, 4);
+    EXPECT_EQ(dahlia->velY, -2);  // -15 / 8 is -1, not -2
+}
+
 TEST_F(DahliaTest, SecondPlayerReappearsOnAnotherPlayersCentre)
 {
     Dahlia* first = addStandingDahlia(0, 100);
