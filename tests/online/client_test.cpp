@@ -145,7 +145,11 @@ TEST_F(ClientTest, AReservedRequestGoesByTcpEveryFrameUntilAnswered)
 {
     client()->requestSend(SendUnused0107);
     for (int frame = 0; frame < 2; ++frame) {
-        std::vector<Entry> sent = nextFromClient();
+        Netbuffer message;
+        ASSERT_TRUE(receive(*host, message)) << frame;
+        EXPECT_TRUE(message.isTCP());
+        EXPECT_FALSE(message.isUDP());
+        std::vector<Entry> sent = readEntries(message, false);
         ASSERT_EQ(sent.size(), 1u) << frame;
         EXPECT_EQ(sent[0].header, CONN_UNUSED_0107) << frame;
     }

@@ -46,6 +46,7 @@ TEST(Netbuffer, FieldsAreLittleEndianBackToBackAtTheLength)
     std::vector<u8> expected = {0x01, 0x01, 0x02, 0x00, 0xAB, 0x78, 0x56, 0x34,
                                 0x12, 'h',  'i',  0x00, 0x01, 0x00};
     EXPECT_EQ(writtenBytes(buffer), expected);
+    EXPECT_EQ(buffer.capacity(), 256);
     EXPECT_EQ(buffer.spaceLeft(), 256 - 14);
     EXPECT_EQ(buffer.dump(), "1120ab785634126869010");
 }
@@ -278,8 +279,10 @@ TEST_F(NetbufferUdp, AMessageTravelsAsOneDatagramOf256Bytes)
     buildMessage(sent, {{CONN_UDPCONNECT, 100000}}, false);
     ASSERT_TRUE(sent.sendUDP(sender, receiverAddress));
     EXPECT_TRUE(sent.isUDP());
+    EXPECT_FALSE(sent.isTCP());
     ASSERT_TRUE(receive(received));
     EXPECT_TRUE(received.isUDP());
+    EXPECT_FALSE(received.isTCP());
     EXPECT_TRUE(std::equal(sent.bytes(), sent.bytes() + MessageSize, received.bytes()));
     EXPECT_EQ(received.senderAddress().port, SDLNet_UDP_GetPeerAddress(sender, -1)->port);
     std::vector<Entry> entries = readEntries(received, false);
