@@ -9,7 +9,7 @@ class Water : public Physical {
 public:
     Water(i32 x, i32 y, i32 w, i32 h);
     // Water of the given height just below the rectangle's top edge, mirroring the band of that
-    // height from the top edge down; drawn in front of the terrain and in no category.
+    // height from the top edge down; at depth -1, without the water bit that birds look for.
     Water(const SDL_Rect& r, u8 height);
 
     void draw(SDL_Surface* screen) override;
