@@ -7,25 +7,12 @@
 
 namespace {
 
-constexpr char DefaultServer[] = "ostrenet.ostrevan.invalid";
 constexpr char DownloadPage[] = "http://ostrevan.invalid/download";
 constexpr u32 DisconnectWaitMs = 200;
 // "/client-name " and at least one character of the name.
 constexpr size_t NamePrefixLength = 13;
 
-std::string serverName = DefaultServer;
-
 } // namespace
-
-void setClientServerName(const std::string& name)
-{
-    serverName = name;
-}
-
-const std::string& clientServerName()
-{
-    return serverName;
-}
 
 NetClient::NetClient(SystOstrenet& console) : console(console)
 {
@@ -57,8 +44,8 @@ void NetClient::fail(const std::string& message)
 
 bool NetClient::setUp()
 {
-    if (SDLNet_ResolveHost(&serverTCP, serverName.c_str(), OnlineTcpPort) == -1
-        || SDLNet_ResolveHost(&serverUDP, serverName.c_str(), OnlineUdpPort) == -1) {
+    if (SDLNet_ResolveHost(&serverTCP, OnlineServer, OnlineTcpPort) == -1
+        || SDLNet_ResolveHost(&serverUDP, OnlineServer, OnlineUdpPort) == -1) {
         fail("IP-ERROR: ");
         return false;
     }

@@ -14,11 +14,6 @@ enum ClientPending : u8 {
     SendUnused0107 = 0x80,   // CONN_UNUSED_0107 by TCP; the game has no use for it yet
 };
 
-// Where "/client" connects: the game's public server unless another name (or a dotted
-// address) has been set.
-void setClientServerName(const std::string& name);
-const std::string& clientServerName();
-
 // The half of the online system that connects to a host: it answers the greeting (version,
 // challenge, PID), sets up a UDP path to a port the host opens for it, then chats and renames.
 // Owned by the console, which polls it once a frame; it reports to the console's log.

@@ -7,6 +7,9 @@
 // The fixed facts every host and client of the online system agree on.
 constexpr u16 OnlineTcpPort = 35208;
 constexpr u16 OnlineUdpPort = 35209;
+// Where "/client" connects: the host on this machine, so one console can run both halves and
+// two consoles on one computer can meet.
+constexpr char OnlineServer[] = "localhost";
 constexpr u16 ProtocolVersion = 2;
 constexpr u32 FirstPID = 100000;
 

@@ -24,7 +24,6 @@ constexpr u32 TitleBarColour = 0xFF281D45u;
 constexpr u32 InputBarColour = 0xFF393B52u;
 constexpr u16 BarHeight = 10;
 constexpr u8 Backspace = 8;
-constexpr char ServerTitle[] = "the Ostrevan";
 
 // Every log line wraps into at least one line of the text block, so the oldest lines, beyond the
 // last `keep` of them, would all be cut away line by line anyway; dropping them in one go keeps
@@ -197,7 +196,7 @@ void SystOstrenet::printHelp()
 {
     print("Commands:");
     print("/host - start server");
-    print(std::string("/client - connect to ") + ServerTitle + " server");
+    print(std::string("/client - connect to ") + OnlineServer + " server");
     print("/quit - quit to menu");
     print("/help - this info");
     print("Anything without a foreslash is passed to host/client");

@@ -53,7 +53,7 @@ TEST_F(ConsoleTest, GreetsAndShowsTheHelp)
     EXPECT_EQ(console.logText(), greeting);
     console.handleLine("/help");
     EXPECT_EQ(console.logText().substr(greeting.size()),
-              "Commands:\n/host - start server\n/client - connect to the Ostrevan server\n"
+              "Commands:\n/host - start server\n/client - connect to localhost server\n"
               "/quit - quit to menu\n/help - this info\n"
               "Anything without a foreslash is passed to host/client\n");
 }

@@ -37,8 +37,6 @@ Field fieldOf(u16 header, bool sentByHost)
     }
 }
 
-std::string previousServer;
-
 } // namespace
 
 bool PortLock::acquire()
@@ -161,15 +159,12 @@ void OnlineTest::SetUp()
     fake_input::install();
     initInput();
     seedStream(0, 4242);
-    previousServer = clientServerName();
-    setClientServerName("127.0.0.1");
 }
 
 void OnlineTest::TearDown()
 {
     consoles.clear();
     if (portsHeld) {
-        setClientServerName(previousServer);
         shutdownInput();
         fake_input::uninstall();
         testing::internal::CaptureStdout();  // the cache lists what it frees

@@ -9,11 +9,13 @@ namespace {
 // Real hosts and clients, each on its own console, talking over loopback.
 class SessionTest : public OnlineTest {};
 
+// The road a player takes: "/host", then "/client" to the default server on the same console.
 TEST_F(SessionTest, AHostAndAClientOnOneConsoleCompleteTheHandshake)
 {
     SystOstrenet& console = newConsole();
     startHost(console);
     connectClient(console);
+    EXPECT_TRUE(logHas(console, "IP: 127.0.0.1\n")) << "the default server is this machine";
     ASSERT_TRUE(pumpUntil([&] { return logHas(console, "Host: 100000 completed connection.\n"); }));
     EXPECT_TRUE(logHas(console, "Host: New client connecting.\n"));
     EXPECT_TRUE(logHas(console, "Your name is 100000.  Use '/client-name <name>' to change it.\n"));
