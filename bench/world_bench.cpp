@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_env.h"
 #include "world/level.h"
 #include "world/systphysical.h"
 #include "world/terrain/terrainblocks.h"
@@ -88,6 +89,7 @@ BENCHMARK(BM_SystPhysicalFrameWithChange)
 // Loading a 300 x 30 x 3 level with a pan path and objects.
 void BM_LevelLoad(benchmark::State& state)
 {
+    openBenchEnvironment();
     const std::string file = "/tmp/warden_bench_level.lvl";
     {
         Level level(300, 30, 3, 1, "cytok");
