@@ -53,6 +53,7 @@ SystEditor::SystEditor()
 
 SystEditor::~SystEditor()
 {
+    dropMiniMap();
     clouds.reset();
     autotileGrid.reset();
     clearPreviews();

@@ -99,10 +99,11 @@ private:
     void stepForward(i32 frames);
     void extendPath(i32 h, i32 v);
     void moveStart(i32 h, i32 v);
-    bool stepStaysInside(i32 sx, i32 sy) const;
     i32 cameraLimitX() const;
     i32 cameraLimitY() const;
     void drawViewPath(SDL_Surface* target);
+    SDL_Surface* currentMiniMap();
+    void dropMiniMap();
 
     // Function keys.
     void functionKeys();
@@ -143,4 +144,6 @@ private:
     i32 boxWorldX = 0;
     i32 boxWorldY = 0;
     std::unique_ptr<BackClouds> clouds;
+    SDL_Surface* miniMapImage = nullptr;  // belongs to the media cache
+    u64 miniMapRevision = 0;              // the level revision the mini-map shows
 };

@@ -2,6 +2,7 @@
 
 #include "core/draw.h"
 #include "core/media.h"
+#include "core/pixels.h"
 #include "world/factory.h"
 
 #include <algorithm>
@@ -15,6 +16,12 @@ constexpr i32 TileSize = 16;
 constexpr u32 PanTail = 90;  // frames the pan path lasts after its last step
 constexpr size_t MaxSetNameLength = 64;
 constexpr u32 MiniMapObjectColour = 0xFFFF0000;
+// The tiles are stored column by column and the mini-map row by row: walking both in square
+// blocks of this many cells keeps the reads and the writes of a block in the cache.
+constexpr i32 MiniMapBlock = 64;
+
+// Handed out by every change to any level, so no two states of any two levels share one.
+u64 lastChangeStamp = 0;
 
 u32 miniMapColour(u8 kind)
 {
@@ -103,6 +110,17 @@ private:
     bool good = true;
 };
 
+// A cell shows the kind of its topmost tile that is not empty.
+u8 shownKind(const u8* cellLayers, i32 layers, const u8* kindOfTile)
+{
+    u8 shown = KindEmpty;
+    for (i32 layer = 0; layer < layers; ++layer) {
+        const u8 k = kindOfTile[cellLayers[layer]];
+        shown = k != KindEmpty ? k : shown;
+    }
+    return shown;
+}
+
 // The cells of a map drawn at (x, y) that can show on the screen. Only these are drawn: beyond
 // them a position no longer fits the blitter's 16 bits and would wrap back onto the screen.
 struct CellRange {
@@ -157,18 +175,20 @@ Level::Level(u16 width, u16 height, u8 layers, u8 activeLayer, const std::string
     : set(setName), rows(height), columns(width), layerCount(layers), active(activeLayer), mode(CameraPan)
 {
     buildObjectBounds();
+    changed();
     loadTileset();
     std::fill(std::begin(kinds), std::end(kinds), u8(KindScenery));
     kinds[0] = KindEmpty;
-    tiles.assign(size_t(width) * height * layers, 0);
+    tiles = TileBytes(size_t(width) * height * layers);
     addPanStep(0, 0, 0);
 }
 
 void Level::clear()
 {
+    changed();
     set.clear();
     tilesetImage = nullptr;
-    tiles.clear();
+    tiles = TileBytes();
     rows = columns = 0;
     layerCount = active = 0;
     std::fill(std::begin(kinds), std::end(kinds), u8(0));
@@ -176,6 +196,11 @@ void Level::clear()
     mode = CameraFollow;
     pan.clear();
     objects.clear();
+}
+
+void Level::changed()
+{
+    changeStamp = ++lastChangeStamp;
 }
 
 void Level::loadTileset()
@@ -200,8 +225,10 @@ u8 Level::tileAt(i32 x, i32 y, i32 layer) const
 
 void Level::setTile(i32 x, i32 y, i32 layer, u8 tile)
 {
-    if (inBounds(x, y, layer))
-        tiles[tileIndex(x, y, layer)] = tile;
+    if (!inBounds(x, y, layer))
+        return;
+    tiles[tileIndex(x, y, layer)] = tile;
+    changed();
 }
 
 SDL_Rect Level::tileRect(i32 x, i32 y, i32 layer) const
@@ -232,6 +259,7 @@ u8 Level::kind(Tile tile) const
 void Level::setKind(Tile tile, u8 kind)
 {
     kinds[tile.column() * 16 + tile.row()] = kind;
+    changed();
 }
 
 void Level::setKindRaw(u8 tile, u8 kind)
@@ -299,25 +327,33 @@ void Level::drawKindsLayer(i32 x, i32 y, SDL_Surface* screen, u8 layer, SDL_Surf
 SDL_Surface* Level::miniMap(bool withObjects) const
 {
     SDL_Surface* map = createSurface(columns, rows);
-    if (!map)
-        return nullptr;
-    SDL_LockSurface(map);
-    for (i32 c = 0; c < columns; ++c) {
-        for (i32 r = 0; r < rows; ++r) {
-            u8 shown = KindEmpty;
-            for (i32 layer = layerCount - 1; layer >= 0 && shown == KindEmpty; --layer)
-                shown = kindAt(c, r, layer);
-            putPixel(map, u32(c), u32(r), miniMapColour(shown));
+    SurfaceLock lock(map);
+    if (!lock.ok())
+        return map;
+    u8 kindOfTile[256];
+    u32 colourOfKind[256];
+    for (u32 t = 0; t < 256; ++t) {
+        kindOfTile[t] = kind(Tile(u8(t)));
+        colourOfKind[t] = miniMapColour(u8(t));
+    }
+    for (i32 left = 0; left < columns; left += MiniMapBlock) {
+        const i32 right = std::min<i32>(columns, left + MiniMapBlock);
+        for (i32 top = 0; top < rows; top += MiniMapBlock) {
+            const i32 bottom = std::min<i32>(rows, top + MiniMapBlock);
+            for (i32 c = left; c < right; ++c) {
+                const u8* cell = tiles.data() + tileIndex(c, top, 0);
+                for (i32 r = top; r < bottom; ++r, cell += layerCount)
+                    pixelRow(map, r)[c] = colourOfKind[shownKind(cell, layerCount, kindOfTile)];
+            }
         }
     }
     if (withObjects) {
         for (const auto& o : objects) {
             i32 c = o->x / TileSize, r = o->y / TileSize;
             if (c >= 0 && c < columns && r >= 0 && r < rows)
-                putPixel(map, u32(c), u32(r), MiniMapObjectColour);
+                pixelRow(map, r)[c] = MiniMapObjectColour;
         }
     }
-    SDL_UnlockSurface(map);
     return map;
 }
 
@@ -358,14 +394,17 @@ void Level::truncatePan(u32 frame)
 LevelObject* Level::addObject(u16 type, i32 x, i32 y)
 {
     objects.push_back(std::make_unique<LevelObject>(LevelObject{type, x, y}));
+    changed();
     return objects.back().get();
 }
 
 void Level::removeObject(LevelObject* object)
 {
     auto it = std::find_if(objects.begin(), objects.end(), [&](const auto& o) { return o.get() == object; });
-    if (it != objects.end())
-        objects.erase(it);
+    if (it == objects.end())
+        return;
+    objects.erase(it);
+    changed();
 }
 
 void Level::objectsInRect(std::vector<LevelObject*>& out, i32 x1, i32 y1, i32 x2, i32 y2) const
@@ -429,7 +468,7 @@ bool Level::load(const std::string& fileName)
         clear();
         return false;
     }
-    tiles.assign(size_t(tileCount), 0);
+    tiles = TileBytes(size_t(tileCount));
     in.copy(tiles.data(), tiles.size());
 
     if (version < 2) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/types.h"
+#include "world/tilebytes.h"
 
 #include <SDL/SDL.h>
 #include <map>
@@ -97,6 +98,9 @@ public:
     void drawKindsLayer(i32 x, i32 y, SDL_Surface* screen, u8 layer, SDL_Surface* kindsImage) const;
     // A new surface of one pixel per tile; the caller owns it.
     SDL_Surface* miniMap(bool withObjects) const;
+    // Changes whenever the tiles, the tile kinds or the objects change, and is never the same for
+    // two levels: a picture drawn from a level is current while the level keeps this number.
+    u64 revision() const { return changeStamp; }
 
     // A frame that already has a step keeps it.
     void addPanStep(u32 frame, i8 dx, i8 dy);
@@ -121,13 +125,14 @@ public:
 
 private:
     void clear();
+    void changed();
     void loadTileset();
     size_t tileIndex(i32 x, i32 y, i32 layer) const;
     void drawTile(i32 x, i32 y, SDL_Surface* screen, i32 column, i32 row, i32 layer) const;
 
     std::string set;
     SDL_Surface* tilesetImage = nullptr;
-    std::vector<u8> tiles;
+    TileBytes tiles;
     u16 rows = 0;
     u16 columns = 0;
     u8 layerCount = 0;
@@ -138,6 +143,7 @@ private:
     u8 mode = CameraFollow;
     std::map<u32, PanStep> pan;
     std::vector<std::unique_ptr<LevelObject>> objects;
+    u64 changeStamp = 0;
 };
 
 std::string levelSetPath(const std::string& set, const std::string& fileName);

@@ -1,5 +1,7 @@
 #include "tests/editor/editor_fixture.h"
 
+#include "world/physical.h"
+
 namespace {
 
 class ViewPathTest : public EditorTest {
@@ -162,6 +164,52 @@ TEST_F(ViewPathTest, DrawsTheMiniMapAndTheBlinkingBox)
     EXPECT_EQ(std::count(startBlink.begin(), startBlink.end(), '.'), 10) << startBlink;
     EXPECT_EQ(pixel(25, 20), 0u) << "an empty cell of the mini-map";
     EXPECT_EQ(pixel(310, 200), 0x777777u) << "grey beyond the 300 columns of the map";
+}
+
+// The mini-map is kept from frame to frame, so each change to the level's tiles, kinds or
+// objects, and each new level, must still show in the next frame.
+TEST_F(ViewPathTest, TheMiniMapShowsEveryChangeToTheLevel)
+{
+    hold(SDLK_s, 40);  // the box goes down to row 15, clear of the cells looked at
+    ASSERT_EQ(editor->viewY(), 240);
+    auto mapAt = [&](int c, int r) {
+        draw();
+        return pixel(c, r);
+    };
+    EXPECT_EQ(mapAt(5, 3), 0u) << "an empty cell";
+
+    toMode(ModeRoom);
+    click(1, 5 * 16 + 1, 3 * 16 + 1);  // tile 1, scenery
+    toMode(ModeViewPath);
+    EXPECT_EQ(mapAt(5, 3), 0x777777u) << "a painted tile";
+
+    toMode(ModeTilePicker);
+    clickWith(SDLK_LCTRL, 1, 16 + 8, 8);  // tile 1 becomes a platform
+    toMode(ModeViewPath);
+    EXPECT_EQ(mapAt(5, 3), 0xFFFF00u) << "a tile of another kind";
+
+    toMode(ModeRoom);
+    clickWith(SDLK_LALT, 1, 7 * 16 + 4, 3 * 16 + 4);
+    ASSERT_EQ(editor->previews().size(), 1u);
+    const Physical& placed = *editor->previews().begin()->first;
+    toMode(ModeViewPath);
+    EXPECT_EQ(mapAt(7, 3), 0xFF0000u) << "a placed object";
+    toMode(ModeRoom);
+    clickWith(SDLK_LALT, 3, placed.x + 1, placed.y + 1);
+    ASSERT_TRUE(editor->previews().empty());
+    toMode(ModeViewPath);
+    EXPECT_EQ(mapAt(7, 3), 0u) << "a deleted object";
+
+    // Two new levels in a row, neither of them touched.
+    answer("1");
+    answer("1");
+    tap(SDLK_F4);
+    EXPECT_EQ(mapAt(5, 3), 0u);
+    EXPECT_EQ(mapAt(25, 3), 0x777777u) << "grey beyond a level one screen wide";
+    answer("2");
+    answer("1");
+    tap(SDLK_F4);
+    EXPECT_EQ(mapAt(25, 3), 0u) << "a level two screens wide";
 }
 
 } // namespace

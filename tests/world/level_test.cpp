@@ -2,9 +2,11 @@
 
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
+#include "core/draw.h"
 #include "core/media.h"
 #include "world/level.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -254,7 +256,13 @@ TEST_F(LevelFileTest, NewLevelDefaults)
     EXPECT_EQ(level.cameraMode(), CameraPan);
     EXPECT_EQ(level.panStepCount(), 1u);
     EXPECT_EQ(level.panLength(), 90u);
-    EXPECT_EQ(level.tileAt(3, 2, 1), 0);
+    Level wide(300, 30, 3, 1, "cytok");
+    int painted = 0;
+    for (int c = 0; c < 300; ++c)
+        for (int r = 0; r < 30; ++r)
+            for (int l = 0; l < 3; ++l)
+                painted += wide.tileAt(c, r, l) != 0;
+    EXPECT_EQ(painted, 0) << "every tile of a new level is empty";
 }
 
 TEST(LevelData, TilesKindsAndOutside)
@@ -356,4 +364,76 @@ TEST_F(LevelFileTest, MiniMapShowsTheTopmostKindAndObjects)
     EXPECT_EQ(pixel(0, 1), 0x000000u);
     EXPECT_EQ(pixel(2, 1), 0xFF0000u);
     freeSurface(map);
+}
+
+TEST_F(LevelFileTest, MiniMapOfALargeLevelShowsEveryCell)
+{
+    // Wider and taller than the blocks the map is built in, with edges that cut them.
+    const int columns = 131, rows = 70, layers = 3;
+    Level level(u16(columns), u16(rows), u8(layers), 1, "cytok");
+    level.setKindRaw(0x01, KindSolid);
+    level.setKindRaw(0x02, KindPlatform);
+    level.setKindRaw(0x03, KindSlopeLeft);
+    level.setKindRaw(0x04, KindEmpty);
+    level.setKindRaw(0x05, 9);  // no kind the map knows: black
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r)
+            for (int l = 0; l < layers; ++l)
+                level.setTile(c, r, l, u8((c * 7 + r * 3 + l * 5) % 11 < 6 ? 0 : (c + r * 2 + l) % 7));
+    level.addObject(0, 130 * 16 + 15, 69 * 16);
+    level.addObject(0, 64 * 16, 64 * 16);
+    level.addObject(0, -16, 0);  // left of the level: not shown
+    SDL_Surface* map = level.miniMap(true);
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->w, columns);
+    ASSERT_EQ(map->h, rows);
+    auto expected = [&](int c, int r) -> u32 {
+        if ((c == 130 && r == 69) || (c == 64 && r == 64))
+            return 0xFF0000u;
+        u8 shown = KindEmpty;
+        for (int l = layers - 1; l >= 0 && shown == KindEmpty; --l)
+            shown = level.kindAt(c, r, l);
+        switch (shown) {
+        case KindScenery: return 0x777777u;
+        case KindPlatform: return 0xFFFF00u;
+        case KindSolid: return 0x00FFFFu;
+        case KindSlopeLeft:
+        case KindSlopeRight: return 0x007777u;
+        default: return 0;
+        }
+    };
+    int wrong = 0;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            wrong += (getPixel(map, u32(c), u32(r)) & 0xFFFFFF) != expected(c, r);
+    EXPECT_EQ(wrong, 0);
+    freeSurface(map);
+}
+
+TEST_F(LevelFileTest, RevisionChangesWithTilesKindsAndObjectsAndNeverRepeats)
+{
+    Level level(4, 3, 2, 1, "cytok");
+    Level other(4, 3, 2, 1, "cytok");
+    EXPECT_NE(level.revision(), other.revision()) << "two new levels";
+    std::vector<u64> seen = {other.revision(), level.revision()};
+    auto changes = [&](const char* what) {
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), level.revision()), 0) << what;
+        seen.push_back(level.revision());
+    };
+    level.setTile(1, 1, 0, 5);
+    changes("a tile");
+    level.setKindRaw(5, KindSolid);
+    changes("a kind");
+    LevelObject* object = level.addObject(6, 16, 16);
+    changes("a new object");
+    level.removeObject(object);
+    changes("a removed object");
+    ASSERT_TRUE(other.save("small.lvl"));
+    level.load("small.lvl");
+    changes("a load");
+
+    const u64 before = level.revision();
+    level.addPanStep(50, 1, 1);
+    level.setStartCamera(16, 0);
+    EXPECT_EQ(level.revision(), before) << "the camera path is not part of the map";
 }
