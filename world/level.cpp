@@ -175,7 +175,7 @@ Level::Level(u16 width, u16 height, u8 layers, u8 activeLayer, const std::string
     : set(setName), rows(height), columns(width), layerCount(layers), active(activeLayer), mode(CameraPan)
 {
     buildObjectBounds();
-    changed();
+    noteChange();
     loadTileset();
     std::fill(std::begin(kinds), std::end(kinds), u8(KindScenery));
     kinds[0] = KindEmpty;
@@ -185,7 +185,7 @@ Level::Level(u16 width, u16 height, u8 layers, u8 activeLayer, const std::string
 
 void Level::clear()
 {
-    changed();
+    noteChange();
     set.clear();
     tilesetImage = nullptr;
     tiles = TileBytes();
@@ -198,7 +198,7 @@ void Level::clear()
     objects.clear();
 }
 
-void Level::changed()
+void Level::noteChange()
 {
     changeStamp = ++lastChangeStamp;
 }
@@ -228,7 +228,7 @@ void Level::setTile(i32 x, i32 y, i32 layer, u8 tile)
     if (!inBounds(x, y, layer))
         return;
     tiles[tileIndex(x, y, layer)] = tile;
-    changed();
+    noteChange();
 }
 
 SDL_Rect Level::tileRect(i32 x, i32 y, i32 layer) const
@@ -259,7 +259,7 @@ u8 Level::kind(Tile tile) const
 void Level::setKind(Tile tile, u8 kind)
 {
     kinds[tile.column() * 16 + tile.row()] = kind;
-    changed();
+    noteChange();
 }
 
 void Level::setKindRaw(u8 tile, u8 kind)
@@ -394,7 +394,7 @@ void Level::truncatePan(u32 frame)
 LevelObject* Level::addObject(u16 type, i32 x, i32 y)
 {
     objects.push_back(std::make_unique<LevelObject>(LevelObject{type, x, y}));
-    changed();
+    noteChange();
     return objects.back().get();
 }
 
@@ -404,7 +404,7 @@ void Level::removeObject(LevelObject* object)
     if (it == objects.end())
         return;
     objects.erase(it);
-    changed();
+    noteChange();
 }
 
 void Level::objectsInRect(std::vector<LevelObject*>& out, i32 x1, i32 y1, i32 x2, i32 y2) const

@@ -125,7 +125,7 @@ public:
 
 private:
     void clear();
-    void changed();
+    void noteChange();
     void loadTileset();
     size_t tileIndex(i32 x, i32 y, i32 layer) const;
     void drawTile(i32 x, i32 y, SDL_Surface* screen, i32 column, i32 row, i32 layer) const;
