@@ -128,6 +128,12 @@ void SystPhysical::setDepth(Physical* object, i32 depth)
         depthRequests.emplace(object, depth);
 }
 
+void SystPhysical::shiftQueuedX(i32 dx)
+{
+    for (Physical* object : addQueue)
+        object->x += dx;
+}
+
 void SystPhysical::startLevel(const std::string& fileName)
 {
     add(new LevelRunner(fileName));

@@ -69,6 +69,9 @@ public:
     void remove(Physical* object);
     // Queued; the first request for an object in a frame wins.
     void setDepth(Physical* object, i32 depth);
+    // Moves the objects still waiting to join, for an update that shifts the whole world in
+    // mid-pass (the looper): they were placed in the world as it stood before the shift.
+    void shiftQueuedX(i32 dx);
     // Adds the level driver for the file, then the heads-up display, then starts the music.
     void startLevel(const std::string& fileName);
 

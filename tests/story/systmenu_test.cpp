@@ -17,9 +17,11 @@
 #include "story/transition.h"
 #include "tests/support/fake_input.h"
 #include "tests/support/sdl_env.h"
+#include "world/objects/backclouds.h"
 #include "world/systphysical.h"
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -382,6 +384,38 @@ TEST_F(MenuTest, BackdropRunsOnlyWhileTheTitleShows)
     press(ControlB);
     frame(5);
     EXPECT_GT(menu->backdrop()->frame(), leaving);
+}
+
+// The backdrop's looper wraps the world every 960 frames of its 1-pixel pan; one loop later the
+// band must show the same ground. The sky drifts on its own, so it is hidden here.
+TEST_F(MenuTest, BackdropLoopsWithoutASeam)
+{
+    constexpr u32 Loop = 960;
+    constexpr int BandTop = 32, BandRows = 96;
+    toTitle();
+    SystPhysical* backdrop = menu->backdrop();
+    ASSERT_GT(backdrop->frame(), 0u);
+    for (Physical* p = backdrop->firstOfType(FlagAll); backdrop->hasMoreOfType(); p = backdrop->nextOfType()) {
+        if (dynamic_cast<BackClouds*>(p))
+            p->hiddenCount = 1;
+    }
+    auto band = [&] {
+        menu->draw(backBuffer);
+        const u32* pixels = static_cast<const u32*>(backBuffer->pixels);
+        const int stride = backBuffer->pitch / 4;
+        return std::vector<u32>(pixels + BandTop * stride, pixels + (BandTop + BandRows) * stride);
+    };
+    std::map<u32, std::vector<u32>> firstLoop;
+    int seams = 0;
+    while (backdrop->frame() < 80 + Loop) {
+        menu->update();
+        const u32 f = backdrop->frame();
+        if (f >= 20 && f < 80)
+            firstLoop[f] = band();
+        else if (firstLoop.count(f - Loop))
+            seams += band() != firstLoop[f - Loop];
+    }
+    EXPECT_EQ(seams, 0) << "frames whose band differs from the same moment a loop earlier";
 }
 
 TEST_F(MenuTest, NewGameReplacesTheMenuAtTheHandOver)

@@ -37,6 +37,9 @@ void Looper::update()
     for (Physical* p = system->firstOfType(FlagAll); system->hasMoreOfType(); p = system->nextOfType())
         if (p != this)
             p->x += shift;
+    // The level runner updates first and may have built the column at the screen's new edge in
+    // this very frame; left behind, it would leave a hole in the ground every loop.
+    system->shiftQueuedX(shift);
 }
 
 void Looper::draw(SDL_Surface* screen)
