@@ -48,7 +48,9 @@ void Pillar::measureFloor()
         if (block)
             block->hitFloor(this, &limit, false);
     }
-    h = limit - y;
+    // A slope catches the probe up to 6 pixels below its surface, which can put the floor above
+    // the pillar's top; a negative height would wrap into a target that it never stops growing to.
+    h = std::max(limit - y, 0);
     targetHeight = u16(h);
 }
 

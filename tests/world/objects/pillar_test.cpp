@@ -77,6 +77,20 @@ TEST_F(PillarTest, WithoutAFloorIsTwoHundredFiftySixHigh)
     EXPECT_EQ(p->h, 256);
 }
 
+TEST_F(PillarTest, ASlopeCatchingItsTopLeavesItFlatInsteadOfGrowingForever)
+{
+    // The slope's surface at the pillar's left edge is y 41, a pixel above the pillar's top.
+    sys.add(new SlopeBlock_Left(92, 41, -1, nullptr, SDL_Rect{0, 0, 16, 16}));
+    sys.update();
+    Pillar* p = place<Pillar>(100, 50);
+    EXPECT_EQ(p->h, 0);
+    EXPECT_EQ(p->targetHeight, 0);
+    for (int i = 0; i < 300; ++i)
+        sys.update();
+    EXPECT_EQ(p->y, 42);
+    EXPECT_EQ(p->h, 0);
+}
+
 TEST_F(PillarTest, SeesOnlyTerrainAlreadyInTheWorld)
 {
     // Terrain queued in the same frame is not in the snapshot yet.
