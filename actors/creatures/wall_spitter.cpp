@@ -60,14 +60,19 @@ Physical* WallSpitter::blockUnder()
     return nullptr;
 }
 
-// Clings to the side of the block nearer its centre, its own centre on the block's edge.
+// The level adds the terrain and the objects of its first screen in one pass, so the wall may
+// not be in the world yet: a spitter that finds none looks once more at its first update.
 void WallSpitter::onAdd()
 {
+    attach();
+}
+
+// Clings to the side of the block nearer its centre, its own centre on the block's edge.
+bool WallSpitter::attach()
+{
     Physical* block = blockUnder();
-    if (!block) {
-        removeSelf();
-        return;
-    }
+    if (!block)
+        return false;
     state = ChargeLit;
     if (centreX(*this) <= centreX(*block)) {
         faceLeft = 1;
@@ -77,12 +82,18 @@ void WallSpitter::onAdd()
         x = block->x + block->w - 8;
     }
     block->makeRef(&wall);
+    return true;
 }
 
 void WallSpitter::act()
 {
     velX = 0;
     velY = 0;
+    if (state == Unattached) {
+        if (!attach())
+            removeSelf();
+        return;
+    }
     if (dead) {
         bleed();
         return;

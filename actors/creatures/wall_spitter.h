@@ -13,7 +13,7 @@ public:
         Resting = 0,
         ChargeLit = 1,   // charging, first blink cell
         ChargeDim = 2,   // charging, second blink cell
-        Unattached = 3,  // not yet added to a level
+        Unattached = 3,  // has not found its wall yet
         Dead = 4,        // a still corpse
         Bleeding = 5,    // dead and bleeding
     };
@@ -34,6 +34,7 @@ public:
 
 private:
     Physical* blockUnder();
+    bool attach();
     void bleed();
     void rest();
     void charge();

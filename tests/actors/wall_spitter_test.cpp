@@ -43,11 +43,26 @@ protected:
     Wall* block = nullptr;
 };
 
-TEST_F(WallSpitterTest, WithoutABlockUnderItItLeavesWhenAdded)
+TEST_F(WallSpitterTest, WithoutABlockUnderItItLeavesAtItsFirstUpdate)
 {
     add(new WallSpitter(40, 40));
     step();
+    EXPECT_EQ(all<WallSpitter>().size(), 1u) << "it waits for terrain added in the same pass";
+    step();
     EXPECT_TRUE(all<WallSpitter>().empty());
+}
+
+// As in a level's first screen: the wall and the spitter join in one pass.
+TEST_F(WallSpitterTest, AddedTogetherWithItsWallItStillClings)
+{
+    add(new Wall(40, 96, 16, 16));
+    WallSpitter* spitter = add(new WallSpitter(44, 104));
+    EXPECT_EQ(spitter->state, WallSpitter::Unattached);
+    step(2);
+    ASSERT_EQ(all<WallSpitter>().size(), 1u);
+    EXPECT_EQ(spitter->state, WallSpitter::ChargeLit);
+    EXPECT_EQ(spitter->faceLeft, 1);
+    EXPECT_EQ(spitter->x, 32);
 }
 
 TEST_F(WallSpitterTest, ClingsToTheNearerSideAndFacesAway)
