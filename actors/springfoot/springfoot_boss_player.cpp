@@ -1,5 +1,6 @@
 #include "actors/springfoot/springfoot_boss_player.h"
 
+#include "actors/box_overlap.h"
 #include "world/factory.h"
 
 namespace {
@@ -30,6 +31,16 @@ float Springfoot_Boss_Player::healthFraction()
 float Springfoot_Boss_Player::secondBarFraction()
 {
     return 1.0f;
+}
+
+i32 Springfoot_Boss_Player::centerX()
+{
+    return centreX(*this);
+}
+
+i32 Springfoot_Boss_Player::centerY()
+{
+    return centreY(*this);
 }
 
 namespace {

@@ -12,6 +12,9 @@ public:
     // Both the heads-up display's bar and the boss fight's bar: health / 250.
     float healthFraction() override;
     float secondBarFraction() override;
+    // The camera follows the centre of the box.
+    i32 centerX() override;
+    i32 centerY() override;
 
     ControlPad* pad;
 };

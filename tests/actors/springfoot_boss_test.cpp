@@ -239,7 +239,7 @@ TEST_F(SpringfootBossTest, ActivationLeapsUpAndLeftIntoTheArena)
     EXPECT_LT(boss->y, y);
 }
 
-TEST_F(SpringfootBossTest, PlayerBodyIsSteeredByPadZero)
+TEST_F(SpringfootBossTest, PlayerBodyIsSteeredByPadZeroAndFollowedByItsCentre)
 {
     fake_input::install();
     initInput();
@@ -266,6 +266,9 @@ TEST_F(SpringfootBossTest, PlayerBodyIsSteeredByPadZero)
     EXPECT_FLOAT_EQ(player->healthFraction(), 0.5f);
     EXPECT_FLOAT_EQ(asBoss->healthFraction(), 0.5f);
     EXPECT_FLOAT_EQ(player->secondBarFraction(), 1.0f);
+    // The camera follows this point: the middle of the 16x32 box, not the world's origin.
+    EXPECT_EQ(player->centerX(), 160);
+    EXPECT_EQ(player->centerY(), 184);
 
     world.reset();
     shutdownInput();
