@@ -233,7 +233,8 @@ void Floating_Turret::hurt(i16 amount, i32 kind)
     if (health > 0)
         return;
     dead = 1;
-    owner->add(new Explosion(x, y, 0));
+    // A turret can be shot down before it is in a level (the editor's previews are not).
+    addPhysical(owner, new Explosion(x, y, 0));
 }
 
 void Floating_Turret::draw(SDL_Surface* screen)

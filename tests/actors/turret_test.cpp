@@ -5,6 +5,7 @@
 #include "actors/effects/blast.h"
 #include "actors/effects/explosion.h"
 #include "core/engine.h"
+#include "core/message.h"
 
 #include <map>
 
@@ -152,6 +153,16 @@ TEST_F(TurretTest, KilledItFallsBouncesAndBlowsUp)
     for (Blast* b : all<Blast>())
         big += b->cellCount == 9;
     EXPECT_EQ(big, 1);
+}
+
+TEST_F(TurretTest, ShotDownOutsideALevelItSaysSoInsteadOfCrashing)
+{
+    Floating_Turret loose(40, 40);
+    const u32 shown = messagesShownCount();
+    loose.hurt(30, 2);
+    EXPECT_TRUE(loose.isDead());
+    EXPECT_EQ(messagesShownCount(), shown + 1);
+    EXPECT_EQ(lastMessageShown(), "ATTEMPTED TO ADD PHYSICAL TO NONEXISTANT SYSTEM");
 }
 
 TEST_F(TurretTest, AShotThatHitsNothingIsGoneAfterSixtyOneUpdates)
