@@ -122,6 +122,11 @@ void queueSystemKill(GameSystem* s)
     pendingSystemKills.insert(s);
 }
 
+bool systemKillQueued(GameSystem* s)
+{
+    return pendingSystemKills.count(s) != 0;
+}
+
 void queueSystemReorder(GameSystem* s)
 {
     pendingSystemReorders.insert(s);

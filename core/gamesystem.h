@@ -24,6 +24,8 @@ struct GameSystemOrder {
 
 void queueSystemAdd(GameSystem* s);
 void queueSystemKill(GameSystem* s);
+// True from the kill request until the manager deletes the system at the end of the frame.
+bool systemKillQueued(GameSystem* s);
 void queueSystemReorder(GameSystem* s);
 void setSystemDepth(GameSystem* s, i16 depth);
 

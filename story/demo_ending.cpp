@@ -4,6 +4,7 @@
 #include "core/draw.h"
 #include "core/gamesystem.h"
 #include "story/credits.h"
+#include "story/level_exit.h"
 #include "world/factory.h"
 #include "world/systphysical.h"
 
@@ -31,6 +32,11 @@ Physical* makeDemoEnding(const ObjectArgs& a)
 }
 
 const ObjectRegistrar ending(32, 32, makeDemoEnding);
+
+GameSystem* makeCredits()
+{
+    return new Credits();
+}
 
 i32 centreX(const Physical* p)
 {
@@ -144,8 +150,7 @@ void Demo_Ending::play()
         force(player, 1);
         force(follower, 1);
         if (heroine->x > x + ExitDistance) {
-            queueSystemKill(owner);
-            queueSystemAdd(new Credits());
+            handOverLevel(owner, makeCredits);
             step = StepDone;
         }
         break;

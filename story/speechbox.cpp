@@ -8,6 +8,7 @@
 #include "world/speechflag.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -39,7 +40,17 @@ bool advancePressed()
     return controlPressed(ControlA, primaryPad);
 }
 
+// Every box from construction to deletion, joined or still queued.
+std::set<SpeechBox*> liveBoxes;
+
 } // namespace
+
+void closeSpeechBoxes()
+{
+    for (SpeechBox* box : liveBoxes)
+        box->withdraw();
+    setSpeechBoxOpen(false);
+}
 
 SpeechBox::SpeechBox(const std::u16string& textValue, u16 style, u8 fontStyle)
     : GameSystem(SpeechBoxDepth), font(std::make_unique<SPF_CoGra>(i8(fontStyle)))
@@ -56,12 +67,24 @@ SpeechBox::SpeechBox(const std::u16string& textValue, u16 style, u8 fontStyle)
     puncSound = loadSound("resource/type_punc.wav");
     letterSound = loadSound("resource/type_letter.wav");
     endSound = loadSound("resource/type_end.wav");
+    liveBoxes.insert(this);
 }
 
-SpeechBox::~SpeechBox() = default;
+SpeechBox::~SpeechBox()
+{
+    liveBoxes.erase(this);
+}
+
+void SpeechBox::withdraw()
+{
+    withdrawn = 1;
+    queueSystemKill(this);
+}
 
 void SpeechBox::update()
 {
+    if (withdrawn)
+        return;
     setSpeechBoxOpen(true);
     if (sliding && !closing)
         slideIn();

@@ -35,6 +35,9 @@ public:
     i16 slideOffset;    // of the box image from boxY
     i16 slideStart;     // where the box comes from and goes back to
 
+    // Queues the box's deletion; it does nothing more meanwhile.
+    void withdraw();
+
 private:
     void slideIn();
     void slideOut();
@@ -48,4 +51,9 @@ private:
     Mix_Chunk* endSound;
     Mix_Chunk* puncSound;
     SDL_Surface* boxImage;
+    u8 withdrawn = 0;  // its level ended: it waits silently to be deleted
 };
+
+// Withdraws every speech box, also those still queued to join, and clears the speech-box flag:
+// for a level that ends while its box is on its way in.
+void closeSpeechBoxes();

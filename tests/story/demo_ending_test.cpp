@@ -3,6 +3,7 @@
 
 #include "actors/dahlia.h"
 #include "actors/follower.h"
+#include "story/gamehud.h"
 #include "world/factory.h"
 
 #include <memory>
@@ -150,6 +151,20 @@ TEST_F(DemoEndingTest, PlaysTheSceneOnTimeAndHandsOverToTheCredits)
     drawFrame();
     EXPECT_EQ(pixel(0, 0), 0u) << "the credits took the screen";
     EXPECT_TRUE(Mix_PlayingMusic() || !audioOpen);
+}
+
+TEST_F(DemoEndingTest, EscapeInTheFrameOfTheHandOverAddsNoTitleMenuBesideTheCredits)
+{
+    add(new GameHUD());
+    manageWorld();
+    frame();  // the display joins
+    const int systems = activeSystemCount();
+    ending->step = Demo_Ending::StepLeave;
+    heroine->x = EndX + 161;
+    fake_input::holdKey(SDLK_ESCAPE);
+    frame();
+    EXPECT_EQ(titleMenusMade, 0);
+    EXPECT_EQ(activeSystemCount(), systems) << "the credits alone took the level's place";
 }
 
 TEST_F(DemoEndingTest, ALostOstrevanianShortensThePause)

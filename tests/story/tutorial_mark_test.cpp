@@ -2,6 +2,7 @@
 #include "tests/story/story_fixture.h"
 
 #include "actors/dahlia.h"
+#include "story/gamehud.h"
 #include "world/factory.h"
 
 #include <memory>
@@ -74,6 +75,35 @@ TEST_F(TutorialMarkTest, OpensItsBoxOnceAndTheLevelWaitsForIt)
     EXPECT_FALSE(speechBoxOpen());
     EXPECT_EQ(activeSystemCount(), systems - 1);
     EXPECT_GT(ticker->ticks, ticks);
+}
+
+// Escape in the frame the marker fires (its box still queued) or in the next (the box joined but
+// not yet updated): the box must leave with the level, or it would sit over the title menu and
+// hold the next level still.
+TEST_F(TutorialMarkTest, LeavingTheLevelAsTheMarkerFiresTakesItsBoxAlong)
+{
+    for (int escapeFramesLater : {0, 1}) {
+        SCOPED_TRACE(escapeFramesLater);
+        if (escapeFramesLater > 0) {
+            world.release();  // the manager deleted it
+            world = std::make_unique<SystPhysical>();
+            manageWorld();
+        }
+        add(new GameHUD());
+        add(new Tutorial_Mark(100, 200, 1));
+        add(new PlayerBody(96, 100));
+        frame();  // they join the level
+        const int systems = activeSystemCount();
+        const int menus = titleMenusMade;
+        frame(escapeFramesLater);
+        fake_input::holdKey(SDLK_ESCAPE);
+        frame();
+        fake_input::releaseKey(SDLK_ESCAPE);
+        frame(2);
+        EXPECT_EQ(titleMenusMade, menus + 1);
+        EXPECT_FALSE(speechBoxOpen());
+        EXPECT_EQ(activeSystemCount(), systems) << "the title menu took the level's place, alone";
+    }
 }
 
 TEST_F(TutorialMarkTest, SilentMarkersSetTheRespawnPointAndStayRisen)
