@@ -9,7 +9,6 @@
 namespace {
 constexpr u8 LastFrame = 8;  // the blob is gone when its frame reaches this
 constexpr u8 SplatterCountdown = 20;
-constexpr i8 MaxFallSpeed = 8;
 } // namespace
 
 Blood::Blood(i32 x, i32 y, i8 velX, i8 velY)
@@ -72,8 +71,7 @@ void Blood::update()
     }
     x += velX;
     y += velY;
-    if (owner->frame() % 2 == 1 && velY < MaxFallSpeed)
-        ++velY;
+    velY = bloodFallSpeed(velY, owner->frame());
     splatter();
 }
 

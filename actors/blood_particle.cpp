@@ -22,6 +22,13 @@ i8 scatteredSpeed(i8 vel)
 
 } // namespace
 
+i8 bloodFallSpeed(i8 velY, u32 frame)
+{
+    if (frame % 2 == 0)
+        return velY;
+    return i8(std::min<int>(velY + 1, MaxFallSpeed));
+}
+
 void scatterDroplets(SystPhysical* world, i32 x, i32 y, i8 velX, i8 velY, int count, int sizeFrom, int sizeTo)
 {
     for (int i = 0; i < count; ++i) {
@@ -150,8 +157,7 @@ void Blood_Particle::stickInto(Hit hit, i32 nx, i32 ny, Physical* block)
 
 void Blood_Particle::fly()
 {
-    if (owner->frame() % 2 == 1 && velY < MaxFallSpeed)
-        ++velY;
+    velY = bloodFallSpeed(velY, owner->frame());
     y += velY;
     x += velX;
 }

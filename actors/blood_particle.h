@@ -39,3 +39,7 @@ private:
 // Adds `count` droplets to the world around (x, y), each up to two pixels off it, moving up to
 // one pixel a frame off (velX, velY), and of a size from sizeFrom to sizeTo.
 void scatterDroplets(SystPhysical* world, i32 x, i32 y, i8 velX, i8 velY, int count, int sizeFrom, int sizeTo);
+
+// Blood's gravity: on odd frames one pixel a frame faster, up to 8. A drop thrown down faster
+// than that (a splecker's, or one shed from a falling blob) is slowed to 8 as well.
+i8 bloodFallSpeed(i8 velY, u32 frame);

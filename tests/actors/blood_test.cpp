@@ -3,19 +3,26 @@
 #include "actors/blood.h"
 #include "actors/blood_particle.h"
 
+#include <set>
+
 namespace {
 
 using BloodTest = ActorWorld;
 
-TEST_F(BloodTest, HalfOfTheBlobsLeaveOnlyTheirFirstDroplet)
+TEST_F(BloodTest, HalfOfTheBlobsLeaveOnlyTheirFirstDropletAndNoneFallsFasterThanEight)
 {
     for (int i = 0; i < 200; ++i)
-        add(new Blood(100, 100, 1, -2));
+        add(new Blood(100, 100, 1, 10));  // thrown down faster than gravity ever makes it
     step();
     EXPECT_EQ(all<Blood_Particle>().size(), 200u);
     size_t blobs = all<Blood>().size();
     EXPECT_GT(blobs, 70u);
     EXPECT_LT(blobs, 130u);
+    step();  // frame 1: gravity acts on odd frames
+    std::set<int> speeds;
+    for (Blood* blob : all<Blood>())
+        speeds.insert(blob->velY);
+    EXPECT_EQ(speeds, std::set<int>{8});
 }
 
 TEST_F(BloodTest, LargeDropletSplitsIntoSmallerOnesAfterAShortFlight)
@@ -38,10 +45,14 @@ TEST_F(BloodTest, LargeDropletSplitsIntoSmallerOnesAfterAShortFlight)
 TEST_F(BloodTest, SmallDropletFallsForThirtyFramesWithoutSplitting)
 {
     Blood_Particle* drop = add(new Blood_Particle(100, 0, 0, 0, 4));
+    Blood_Particle* thrown = add(new Blood_Particle(200, 0, 0, 10, 5));
     EXPECT_EQ(drop->life, 30);
-    step(31);
-    ASSERT_EQ(all<Blood_Particle>().size(), 1u);
+    step(2);  // frame 1: gravity acts on odd frames
+    EXPECT_EQ(thrown->velY, 8) << "a droplet thrown faster is slowed to the top speed";
+    step(29);
+    ASSERT_EQ(all<Blood_Particle>().size(), 2u);
     EXPECT_EQ(drop->velY, 8);  // gravity tops out at 8 pixels a frame
+    EXPECT_EQ(thrown->velY, 8);
     step();
     EXPECT_TRUE(all<Blood_Particle>().empty());
 }
