@@ -319,9 +319,10 @@ void Dahlia::fire()
 
 void Dahlia::openPauseMenu()
 {
-    // Only a living player body may pause, and a level holds one pause menu at a time: several
-    // players, or corpses left on screen, must not stack menus that each freeze the level again.
-    if (!controlPressed(ControlY, primaryPad) || dead || !(typeFlags & FlagPlayer))
+    // A level holds one pause menu at a time: several players, or corpses left on screen, must
+    // not stack menus that each freeze the level again. A heroine counting down to her respawn
+    // is still the player and may pause.
+    if (!controlPressed(ControlY, primaryPad) || !(typeFlags & FlagPlayer))
         return;
     if (Pause_Menu::isOpenIn(owner))
         return;

@@ -352,7 +352,7 @@ TEST_F(DahliaTest, ForcedControlsStopAimAndFire)
     EXPECT_EQ(dahlia->velX, 3);
 }
 
-TEST_F(DahliaTest, PauseOpensOneMenuFromALivingPlayerOnly)
+TEST_F(DahliaTest, PauseOpensOneMenuWhateverTheNumberOfBodies)
 {
     Dahlia* first = addStandingDahlia(0, 100);
     addStandingDahlia(1, 140);
@@ -386,14 +386,15 @@ TEST_F(DahliaTest, BodyJoiningDuringThePauseCannotOpenASecondMenu)
     EXPECT_TRUE(all<Pause_Menu>().empty());
 }
 
-TEST_F(DahliaTest, DeadBodyDoesNotPause)
+TEST_F(DahliaTest, ALoneHeroineCanPauseWhileSheWaitsToRespawn)
 {
     Dahlia* dahlia = addStandingDahlia();
     dahlia->hurt(100, 2);
     frame();
     hold(ControlY);
     frame();
-    EXPECT_TRUE(all<Pause_Menu>().empty());
+    EXPECT_EQ(all<Pause_Menu>().size(), 1u);
+    EXPECT_GT(dahlia->respawnCountdown, 0);
 }
 
 TEST_F(DahliaTest, DrawsHerSpriteMirroredWhenFacingLeftAndAsACorpseWhenDead)
