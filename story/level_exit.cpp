@@ -20,17 +20,16 @@ GameSystem* newTitleMenu()
     return titleMenuMaker ? titleMenuMaker() : nullptr;
 }
 
-bool handOverLevel(SystPhysical* level, NextScreenMaker makeNext)
+void handOverLevel(SystPhysical* level, NextScreenMaker makeNext)
 {
     if (systemKillQueued(level))
-        return false;
+        return;
     queueSystemKill(level);
     // Only the level's markers open speech boxes; one left behind would sit over the next
     // screen and hold every later level still.
     closeSpeechBoxes();
     if (GameSystem* next = makeNext())
         queueSystemAdd(next);
-    return true;
 }
 
 void leaveLevel(SystPhysical* level)

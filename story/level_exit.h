@@ -15,7 +15,7 @@ GameSystem* newTitleMenu();
 using NextScreenMaker = GameSystem* (*)();
 // Only the first hand-over of a level counts: when two fall in one frame (the ending's credits
 // and Escape) the later one makes nothing, so two screens never follow one level. The level's
-// speech box goes with it, even one still waiting to join. Returns whether this one counted.
-bool handOverLevel(SystPhysical* level, NextScreenMaker makeNext);
+// speech box goes with it, even one still waiting to join.
+void handOverLevel(SystPhysical* level, NextScreenMaker makeNext);
 // Hands the level over to a new title menu.
 void leaveLevel(SystPhysical* level);
