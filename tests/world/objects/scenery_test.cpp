@@ -144,13 +144,34 @@ TEST(LooperTest, SnapsToTheGridTowardZeroAndSpansTheScreenHeight)
     EXPECT_EQ(Looper(-13, 0).x, -8);
 }
 
+namespace {
+
+// Updates before the looper (as the level runner does) and adds a block at the screen's new
+// edge in the frame it is told to.
+class EdgeBuilder : public Physical {
+public:
+    EdgeBuilder() : Physical(0, 0, 0, 0, 0, 10000) {}
+    void update() override
+    {
+        if (buildNow)
+            owner->add(built = new Plain(owner->cameraX + 384, 7));
+        buildNow = false;
+    }
+    bool buildNow = false;
+    Plain* built = nullptr;
+};
+
+} // namespace
+
 TEST(LooperTest, WrapsTheCameraAndEverythingElseWhenTheScreenReachesIt)
 {
     SystPhysical sys;
     auto* looper = new Looper(1000, 120);
     auto* other = new Plain(1100, 7);
+    auto* builder = new EdgeBuilder();
     sys.add(looper);
     sys.add(other);
+    sys.add(builder);
     sys.update();
 
     sys.cameraX = 679;  // 679 + 320 = 999: not there yet
@@ -159,11 +180,13 @@ TEST(LooperTest, WrapsTheCameraAndEverythingElseWhenTheScreenReachesIt)
     EXPECT_EQ(other->x, 1100);
 
     sys.cameraX = 683;
+    builder->buildNow = true;
     sys.update();
     EXPECT_EQ(sys.cameraX, -317);
     EXPECT_EQ(other->x, 100);
     EXPECT_EQ(other->y, 7);
     EXPECT_EQ(looper->x, 1000);
+    EXPECT_EQ(builder->built->x, 683 + 384 - 1000) << "what joins in the frame of the wrap moves too";
 }
 
 TEST(LooperTest, KeepsTheCameraRemainderForANegativeCamera)
