@@ -34,8 +34,8 @@ void updateGameSystems();
 void drawGameSystems(SDL_Surface* target);
 bool deleteAllGameSystems();
 
-// The screen that start-up queues first. Later subsystems claim it with a higher priority
-// (the title menu outranks a bare level, which outranks the blank placeholder).
+// The screen that start-up queues first. The engine core cannot name the title menu, so the
+// menu claims the place itself; a higher priority outranks the blank placeholder.
 using FirstScreenFactory = GameSystem* (*)();
 void registerFirstScreen(int priority, FirstScreenFactory factory);
 GameSystem* createFirstScreen();
