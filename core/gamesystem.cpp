@@ -9,6 +9,7 @@
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
+#include <map>
 #include <set>
 
 namespace {
@@ -20,6 +21,9 @@ SystemSet activeSystems;
 SystemSet pendingSystemAdds;
 SystemSet pendingSystemKills;
 SystemSet pendingSystemReorders;
+// A system's depth is its place in every set above, so a new depth waits here until the
+// re-ordering step has taken the system out of the active set.
+std::map<GameSystem*, i16> pendingDepths;
 bool muted = false;
 SDL_Surface* muteMarker = nullptr;
 
@@ -56,6 +60,7 @@ void applyKills()
         // A system killed before it ever joined must not be inserted after it is freed.
         pendingSystemAdds.erase(s);
         pendingSystemReorders.erase(s);
+        pendingDepths.erase(s);
         activeSystems.erase(s);
         delete s;
     }
@@ -68,19 +73,24 @@ void applyAdds()
     activeSystems.insert(adds.begin(), adds.end());
 }
 
+void takePendingDepth(GameSystem* s)
+{
+    auto pending = pendingDepths.find(s);
+    if (pending == pendingDepths.end())
+        return;
+    s->depth = pending->second;
+    pendingDepths.erase(pending);
+}
+
 void applyReorders()
 {
     SystemSet reorders;
     reorders.swap(pendingSystemReorders);
     for (GameSystem* s : reorders) {
-        // The active set still holds s under its old depth; find it by identity.
-        for (auto it = activeSystems.begin(); it != activeSystems.end(); ++it) {
-            if (*it == s) {
-                activeSystems.erase(it);
-                activeSystems.insert(s);
-                break;
-            }
-        }
+        bool active = activeSystems.erase(s) != 0;
+        takePendingDepth(s);
+        if (active)
+            activeSystems.insert(s);
     }
 }
 
@@ -134,15 +144,7 @@ void queueSystemReorder(GameSystem* s)
 
 void setSystemDepth(GameSystem* s, i16 depth)
 {
-    // The pending sets are ordered by depth too: take s out under its old depth first.
-    bool wasAdd = pendingSystemAdds.erase(s) != 0;
-    bool wasKill = pendingSystemKills.erase(s) != 0;
-    pendingSystemReorders.erase(s);
-    s->depth = depth;
-    if (wasAdd)
-        pendingSystemAdds.insert(s);
-    if (wasKill)
-        pendingSystemKills.insert(s);
+    pendingDepths[s] = depth;
     pendingSystemReorders.insert(s);
 }
 
@@ -205,6 +207,7 @@ bool deleteAllGameSystems()
         delete s;
     pendingSystemKills.clear();
     pendingSystemReorders.clear();
+    pendingDepths.clear();
     muteMarker = nullptr;
     unloadLangPack();
     shutdownInput();

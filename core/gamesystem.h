@@ -27,6 +27,7 @@ void queueSystemKill(GameSystem* s);
 // True from the kill request until the manager deletes the system at the end of the frame.
 bool systemKillQueued(GameSystem* s);
 void queueSystemReorder(GameSystem* s);
+// The system keeps its old depth, and its place, until the re-ordering after the update pass.
 void setSystemDepth(GameSystem* s, i16 depth);
 
 bool initGameSystems();

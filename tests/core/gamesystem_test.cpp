@@ -121,6 +121,40 @@ TEST_F(GameSystemManager, DepthChangeTakesEffectAfterThePass)
     EXPECT_EQ(journal, (std::vector<std::string>{"u:a", "u:b", "d:b", "d:a"}));
 }
 
+TEST_F(GameSystemManager, DepthChangeBesideKillsAndAddsKeepsTheSetWhole)
+{
+    std::vector<RecordingSystem*> five;
+    for (const char* name : {"a", "b", "c", "d", "e"}) {
+        five.push_back(new RecordingSystem(name, 0));
+        queueSystemAdd(five.back());
+    }
+    RecordingSystem *a = five[0], *b = five[1], *c = five[2], *d = five[3], *e = five[4];
+    frame();
+    journal.clear();
+    // Another system leaves in the frame of the depth change.
+    c->onUpdate = [a, b] { setSystemDepth(b, 10); queueSystemKill(a); };
+    frame();
+    EXPECT_EQ(journal, (std::vector<std::string>{"u:a", "u:b", "u:c", "u:d", "u:e", "~a", "d:b", "d:c", "d:d",
+                                                 "d:e"}));
+    EXPECT_EQ(activeSystemCount(), 4);
+
+    // The moved system itself leaves in the frame of its depth change.
+    journal.clear();
+    d->onUpdate = [c] { setSystemDepth(c, -10); queueSystemKill(c); };
+    frame();
+    EXPECT_EQ(activeSystemCount(), 3);
+    journal.clear();
+    // A newcomer takes its new depth as it joins.
+    e->onUpdate = [] {
+        auto* f = new RecordingSystem("f", -20);
+        queueSystemAdd(f);
+        setSystemDepth(f, 20);
+    };
+    frame();
+    EXPECT_EQ(journal, (std::vector<std::string>{"u:b", "u:d", "u:e", "d:f", "d:b", "d:d", "d:e"}));
+    EXPECT_EQ(activeSystemCount(), 4);
+}
+
 TEST_F(GameSystemManager, DeleteAllDestroysActiveAndPending)
 {
     queueSystemAdd(new RecordingSystem("active", 0));
