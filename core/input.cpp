@@ -119,6 +119,19 @@ bool ballActive(i32 dx, i32 dy, u8 mode)
     return dx > BallThreshold;
 }
 
+void samplePads()
+{
+    for (u8 player = 0; player <= PlayerPadCount; ++player)
+        getControlPad(player)->sampleAll();
+}
+
+void sampleJoysticksAndPads()
+{
+    inputSource().updateJoysticks();
+    sampleBalls();
+    samplePads();
+}
+
 } // namespace
 
 void ControlBinding::set(u16 code, u8 kind, SDL_Joystick* joystick)
@@ -245,11 +258,22 @@ void updateInput()
     zoneQueried = false;
     sampleKeyboard();
     sampleMouse();
-    inputSource().updateJoysticks();
-    sampleBalls();
-    for (u8 player = 0; player <= PlayerPadCount; ++player)
-        getControlPad(player)->sampleAll();
+    sampleJoysticksAndPads();
     typedChar = 0;
+}
+
+void resyncInputAfterModal()
+{
+    // The devices as they are now become this sample and the previous one alike.
+    sampleKeyboard();
+    std::memcpy(keyStateLast, keyStateNow, KeyCount);
+    sampleMouse();
+    mouseButtonsLast = mouseButtonsNow;
+    mouseLastX = mouseNowX;
+    mouseLastY = mouseNowY;
+    sampleJoysticksAndPads();
+    // A second sample of the same state leaves every binding's last two samples equal.
+    samplePads();
 }
 
 void handleInputEvent(const SDL_Event& event)

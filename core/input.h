@@ -104,6 +104,10 @@ void shutdownInput();
 // The per-frame sample, taken before the frame's events are handed to handleInputEvent.
 void updateInput();
 void handleInputEvent(const SDL_Event& event);
+// A modal wait takes the events the frame loop would have seen; afterwards the devices' state
+// stands for both the current and the previous sample, so nothing that went down or up inside
+// the wait counts as pressed or released.
+void resyncInputAfterModal();
 
 bool keyHeld(u16 key);
 bool keyPressed(u16 key);

@@ -1,27 +1,40 @@
 #include "core/modal.h"
 
+#include "core/input.h"
+
 namespace {
 
-bool waitForSdlEvent(SDL_Event* event)
+constexpr Uint32 IdlePollMs = 10;
+
+ModalPoll pollSdlQueue(SDL_Event* event)
 {
-    return SDL_WaitEvent(event) == 1;
+    return SDL_PollEvent(event) ? ModalPoll::Event : ModalPoll::Nothing;
 }
 
-ModalEventSource modalSource = nullptr;
+ModalEventSource modalSource = pollSdlQueue;
 
 } // namespace
 
 void setModalEventSource(ModalEventSource source)
 {
-    modalSource = source;
+    modalSource = source ? source : pollSdlQueue;
+}
+
+ModalPoll pollModalEvent(SDL_Event* event)
+{
+    ModalPoll result = modalSource(event);
+    if (result != ModalPoll::Nothing)
+        resyncInputAfterModal();
+    return result;
 }
 
 bool waitModalEvent(SDL_Event* event)
 {
-    return modalSource ? modalSource(event) : waitForSdlEvent(event);
-}
-
-bool modalIsScripted()
-{
-    return modalSource != nullptr;
+    for (;;) {
+        switch (pollModalEvent(event)) {
+        case ModalPoll::Event: return true;
+        case ModalPoll::Ended: return false;
+        case ModalPoll::Nothing: SDL_Delay(IdlePollMs); break;
+        }
+    }
 }

@@ -2,10 +2,22 @@
 #include <SDL/SDL.h>
 
 // Every modal wait (message screen, text prompt, the wait for quit or Return, debug displays)
-// takes its events from here. The game blocks on SDL's queue; tests install a scripted source
-// so a modal screen can never hang them.
-using ModalEventSource = bool (*)(SDL_Event* event);
+// takes its events from here. The game reads SDL's queue; tests install a scripted source so
+// a modal screen can never hang them.
+
+// What one look at the event source found.
+enum class ModalPoll {
+    Event,    // an event was taken
+    Nothing,  // no event is pending yet
+    Ended     // no event can come any more: the wait must end
+};
+using ModalEventSource = ModalPoll (*)(SDL_Event* event);
 
 void setModalEventSource(ModalEventSource source);  // null restores the real SDL queue
-bool waitModalEvent(SDL_Event* event);              // false when no event can come
-bool modalIsScripted();                             // true while a test source is installed
+// Takes the next event if one is pending, without waiting.
+// After every event, and at the end of a wait, the input state is taken afresh from the
+// devices, so that nothing that went down or up inside the wait counts as pressed or released
+// afterwards.
+ModalPoll pollModalEvent(SDL_Event* event);
+// Waits for the next event; false when none can come.
+bool waitModalEvent(SDL_Event* event);

@@ -4,11 +4,15 @@
 #include "tests/support/font_sheets.h"
 #include "tests/support/sdl_env.h"
 
+#include "core/controlpad.h"
 #include "core/draw.h"
 #include "core/engine.h"
+#include "core/input.h"
 #include "core/media.h"
 #include "core/message.h"
 #include "core/respack.h"
+
+#include <functional>
 
 namespace {
 
@@ -66,6 +70,38 @@ TEST_F(MessageScreen, ArrowsScrollByTwelveAndSpaceResets)
     showMessageScreen("A\nB");
     EXPECT_TRUE(glyphAt(0, 0, 'A'));
     EXPECT_TRUE(glyphAt(0, 14, 'B'));
+}
+
+// Input is read from SDL's own key state, which the scripted events set as a keyboard does.
+TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
+{
+    initInput();
+    const u16 jumpKey = getControlPad(0)->binding(ControlA)->code();
+    const std::vector<std::function<void()>> waits = {
+        [] { showMessageScreen("HELP"); },
+        [] { promptText("NAME?"); },
+        [] { waitForQuitOrReturn(); },
+    };
+    for (const auto& wait : waits) {
+        modal_script::install();
+        SDL_GetKeyState(nullptr)[SDLK_F1] = 1;
+        updateInput();
+        ASSERT_TRUE(keyPressed(SDLK_F1));
+        // F1 opened the wait and is let go inside it; the jump key and Return go down inside it.
+        modal_script::pushKeyUp(SDLK_F1);
+        modal_script::pushKey(SDLKey(jumpKey));
+        modal_script::pushKey(SDLK_RETURN);
+        wait();
+        for (int frame = 0; frame < 2; ++frame) {
+            EXPECT_FALSE(keyPressed(SDLK_RETURN)) << "frame " << frame;
+            EXPECT_TRUE(keyHeld(SDLK_RETURN));
+            EXPECT_FALSE(keyReleased(SDLK_F1));
+            EXPECT_FALSE(getControlPad(0)->pressed(ControlA));
+            EXPECT_TRUE(getControlPad(0)->held(ControlA));
+            updateInput();
+        }
+    }
+    shutdownInput();
 }
 
 TEST_F(MessageScreen, QuitDismissesAndIsUsedUp)

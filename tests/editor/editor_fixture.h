@@ -125,12 +125,14 @@ protected:
         click(button, x, y);
         fake_input::releaseKey(modifier);
     }
-    // Answers the next prompt; every modal screen after the script runs dry is closed.
+    // Answers the next prompt, typed key by key; the prompt closes while Return is still down.
+    // Every modal screen after the script runs dry is closed.
     void answer(const std::string& text)
     {
         for (char c : text) {
             SDLKey key = c >= 'a' && c <= 'z' ? SDLKey(c) : SDLK_UNKNOWN;
             modal_script::pushKey(key, Uint16(u8(c)));
+            modal_script::pushKeyUp(key);
         }
         modal_script::pushKey(SDLK_RETURN);
     }

@@ -208,7 +208,8 @@ TEST_F(FilesTest, ASizeThatIsNoNumberFailsAfterBothQuestions)
     const int served = modal_script::eventsServed();
     tap(SDLK_F4);
     EXPECT_EQ(lastMessageShown(), "Failed to create the level.  Your size input was incorrect.");
-    EXPECT_EQ(modal_script::eventsServed() - served, 4 + 2 + 1) << "both prompts, then the message";
+    // Both prompts (every key down and up, then Return), then the message.
+    EXPECT_EQ(modal_script::eventsServed() - served, 7 + 3 + 1);
     answer("2");
     answer("");
     tap(SDLK_F4);

@@ -104,6 +104,14 @@ TEST_F(RoomTest, ShiftMarksAndUnmarksCellsAndReturnTurnsThemIntoTheGroup)
     EXPECT_FALSE(editor->autotileMarks().get(5, 3, false));
     EXPECT_EQ(editor->level().tileAt(2, 3, 1), 0) << "marking paints nothing";
 
+    // The Return that closes a help page is no press for the autotiler.
+    modal_script::pushKey(SDLK_RETURN);
+    tap(SDLK_F1);
+    fake_input::releaseKey(SDLK_RETURN);
+    tick();
+    EXPECT_EQ(editor->level().tileAt(2, 3, 1), 0);
+    EXPECT_TRUE(editor->autotileMarks().get(2, 3, false));
+
     tap(SDLK_RETURN);
     EXPECT_EQ(editor->level().tileAt(2, 3, 1), 6 * 16 + 4 + 1);  // left end of a row
     EXPECT_EQ(editor->level().tileAt(3, 3, 1), 6 * 16 + 4 + 2);

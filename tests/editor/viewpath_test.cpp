@@ -44,6 +44,20 @@ TEST_F(ViewPathTest, TheFirstPressOnANewLevelAddsStillFramesThenTheDirectionMove
     EXPECT_EQ(level().panStepCount(), 2u);
 }
 
+TEST_F(ViewPathTest, TheReturnThatClosesAHelpPageDoesNotCutThePath)
+{
+    hold(SDLK_d, 5);
+    hold(SDLK_LEFT, 1);
+    ASSERT_EQ(editor->viewFrame(), 24);
+    ASSERT_EQ(editor->viewLength(), 40);
+    modal_script::pushKey(SDLK_RETURN);
+    tap(SDLK_F1);
+    fake_input::releaseKey(SDLK_RETURN);
+    tick();
+    EXPECT_EQ(editor->viewLength(), 40);
+    EXPECT_EQ(level().panStepCount(), 2u);
+}
+
 TEST_F(ViewPathTest, GrowthStopsAtTheLevelEdge)
 {
     // The level is 30 rows: the camera goes down at most 240 pixels.

@@ -26,20 +26,26 @@ struct FakeJoystick {
     std::vector<Ball> balls;
 };
 
+// The keyboard is SDL's own key-state array, the one a real keyboard and the scripted modal
+// events set, so a key pressed inside a modal screen reaches the input layer as it would in play.
+u8* sdlKeys()
+{
+    return SDL_GetKeyState(nullptr);
+}
+
+void releaseAllKeys()
+{
+    std::memset(sdlKeys(), 0, KeyCount);
+}
+
 class FakeInputSource : public InputSource {
 public:
-    u8 keys[KeyCount] = {};
     u8 mouseButtons = 0;
     i32 pointerX = 0, pointerY = 0;
     std::deque<FakeJoystick> joysticks;  // a deque keeps every handle's address stable
     int closedUses = 0;
 
-    const u8* keyState(int* count) override
-    {
-        if (count)
-            *count = KeyCount;
-        return keys;
-    }
+    const u8* keyState(int* count) override { return SDL_GetKeyState(count); }
 
     u8 mouseState(i32* x, i32* y) override
     {
@@ -195,6 +201,7 @@ void install()
     delete fake;
     fake = new FakeInputSource;
     setInputSource(fake);
+    releaseAllKeys();
 }
 
 void uninstall()
@@ -204,23 +211,24 @@ void uninstall()
     setInputSource(nullptr);
     delete fake;
     fake = nullptr;
+    releaseAllKeys();
 }
 
 void holdKey(u16 key)
 {
     ASSERT_LT(key, KeyCount);
-    source().keys[key] = 1;
+    sdlKeys()[key] = 1;
 }
 
 void releaseKey(u16 key)
 {
     ASSERT_LT(key, KeyCount);
-    source().keys[key] = 0;
+    sdlKeys()[key] = 0;
 }
 
 void releaseAll()
 {
-    std::memset(source().keys, 0, KeyCount);
+    releaseAllKeys();
     source().mouseButtons = 0;
 }
 

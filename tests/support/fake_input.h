@@ -4,8 +4,9 @@
 #include <SDL/SDL.h>
 
 // Scripted keyboard, mouse and joysticks for tests. Pushed SDL events never reach SDL's
-// key-state array, so tests hold keys here instead; the input layer sees the change at its
-// next per-frame sample (updateInput, or runFrames).
+// key-state array, so tests hold keys here instead: in that same array, where the scripted
+// modal events press keys too. The input layer sees the change at its next per-frame sample
+// (updateInput, or runFrames).
 //
 //   fake_input::install();
 //   initInput();
@@ -14,7 +15,7 @@
 //   fake_input::uninstall();
 namespace fake_input {
 
-// Replaces SDL's devices: every key and button up, pointer at (0, 0), no joysticks.
+// Replaces SDL's mouse and joysticks: every key and button up, pointer at (0, 0), no joysticks.
 void install();
 void uninstall();
 

@@ -5,21 +5,47 @@
 #include "core/engine.h"
 #include "core/modal.h"
 
+#include <cstring>
+#include <optional>
+
 namespace {
 
-std::deque<SDL_Event> scriptedEvents;
+// An entry of the script: an event, or (when empty) a poll that finds none.
+std::deque<std::optional<SDL_Event>> scriptedEvents;
 int served = 0;
 
-bool nextScriptedEvent(SDL_Event* event)
+void releaseAllKeys()
 {
-    ++served;
+    std::memset(SDL_GetKeyState(nullptr), 0, SDLK_LAST);
+}
+
+ModalPoll nextScriptedEvent(SDL_Event* event)
+{
+    std::optional<SDL_Event> next;
     if (scriptedEvents.empty()) {
-        event->type = SDL_QUIT;
-        return true;
+        next = SDL_Event{};
+        next->type = SDL_QUIT;
+    } else {
+        next = scriptedEvents.front();
+        scriptedEvents.pop_front();
     }
-    *event = scriptedEvents.front();
-    scriptedEvents.pop_front();
-    return true;
+    if (!next)
+        return ModalPoll::Nothing;
+    ++served;
+    if (next->type == SDL_KEYDOWN || next->type == SDL_KEYUP)
+        SDL_GetKeyState(nullptr)[next->key.keysym.sym] = next->type == SDL_KEYDOWN;
+    *event = *next;
+    return ModalPoll::Event;
+}
+
+SDL_Event keyEvent(Uint8 type, SDLKey key, Uint16 unicode)
+{
+    SDL_Event event{};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    event.key.keysym.unicode = unicode;
+    return event;
 }
 
 } // namespace
@@ -51,6 +77,7 @@ void install()
 {
     scriptedEvents.clear();
     served = 0;
+    releaseAllKeys();
     setModalEventSource(nextScriptedEvent);
 }
 
@@ -58,16 +85,29 @@ void uninstall()
 {
     setModalEventSource(nullptr);
     scriptedEvents.clear();
+    releaseAllKeys();
 }
 
 void pushKey(SDLKey key, Uint16 unicode)
 {
+    scriptedEvents.push_back(keyEvent(SDL_KEYDOWN, key, unicode));
+}
+
+void pushKeyUp(SDLKey key)
+{
+    scriptedEvents.push_back(keyEvent(SDL_KEYUP, key, 0));
+}
+
+void pushMouseMotion()
+{
     SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.sym = key;
-    event.key.keysym.unicode = unicode;
+    event.type = SDL_MOUSEMOTION;
     scriptedEvents.push_back(event);
+}
+
+void pushIdle(int polls)
+{
+    scriptedEvents.insert(scriptedEvents.end(), size_t(polls), std::nullopt);
 }
 
 void pushQuit()

@@ -11,11 +11,16 @@ protected:
 };
 
 // Scripted events for modal waits (message screen, prompt, debug displays).
-// When the script runs dry a quit event ends whatever is waiting.
+// When the script runs dry a quit event ends whatever is waiting. Serving a key event sets
+// SDL's key-state array as a keyboard does, so what the modal screen leaves held is seen by the
+// input layer afterwards.
 namespace modal_script {
-void install();
+void install();  // an empty script, every key up
 void uninstall();
-void pushKey(SDLKey key, Uint16 unicode = 0);
+void pushKey(SDLKey key, Uint16 unicode = 0);  // the key goes down
+void pushKeyUp(SDLKey key);
+void pushMouseMotion();
+void pushIdle(int polls);  // polls that find no event
 void pushQuit();
 int eventsServed();
 }

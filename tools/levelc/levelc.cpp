@@ -251,9 +251,9 @@ void compile(const Source& src, Level& level)
 }
 
 // No modal screen may wait in a tool run: there is nobody to press Return.
-bool noModalEvents(SDL_Event*)
+ModalPoll noModalEvents(SDL_Event*)
 {
-    return false;
+    return ModalPoll::Ended;
 }
 
 } // namespace
