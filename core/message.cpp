@@ -7,10 +7,12 @@
 #include "core/text.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
 constexpr i16 ScrollStep = 12;
+constexpr Uint32 MessagePollMs = 30;
 
 std::string lastMessage;
 u32 messageCount = 0;
@@ -39,20 +41,6 @@ void drawModalText(SPFont& font, const std::string& text, i16 x, i16 y)
     SDL_Flip(screenSurface);
 }
 
-// SDL's key repeat stands in for a held arrow: the text keeps moving until the key is let go.
-class ArrowRepeat {
-public:
-    ArrowRepeat()
-    {
-        SDL_GetKeyRepeat(&delay, &interval);
-        SDL_EnableKeyRepeat(30, 30);
-    }
-    ~ArrowRepeat() { SDL_EnableKeyRepeat(delay, interval); }
-
-private:
-    int delay = 0, interval = 0;
-};
-
 struct Scroll {
     i16 x = 0, y = 0;
 };
@@ -71,6 +59,14 @@ bool scrollByKey(SDLKey key, Scroll& scroll, bool& redraw)
     }
     redraw = true;
     return true;
+}
+
+// False when the event dismisses the screen.
+bool handleMessageEvent(const SDL_Event& event, Scroll& scroll, bool& redraw)
+{
+    if (event.type == SDL_QUIT)
+        return false;
+    return event.type != SDL_KEYDOWN || scrollByKey(event.key.keysym.sym, scroll, redraw);
 }
 
 void editInput(std::string& input, u8 character)
@@ -122,18 +118,24 @@ void showMessageScreen(const std::string& text)
     if (!font.sheet())
         logLine(singleLine(text));
 
-    ArrowRepeat repeat;
     Scroll scroll;
     bool redraw = true;
+    std::optional<SDL_Event> last;
     for (;;) {
         if (redraw)
             drawModalText(font, text, scroll.x, scroll.y);
         redraw = false;
         SDL_Event event;
-        if (!waitModalEvent(&event) || event.type == SDL_QUIT)
+        ModalPoll poll = pollModalEvent(&event);
+        if (poll == ModalPoll::Ended)
             return;
-        if (event.type == SDL_KEYDOWN && !scrollByKey(event.key.keysym.sym, scroll, redraw))
+        if (poll == ModalPoll::Event)
+            last = event;
+        // A poll that finds nothing handles the last event again: a held arrow goes on
+        // scrolling until its release, or any other event, comes.
+        if (last && !handleMessageEvent(*last, scroll, redraw))
             return;
+        SDL_Delay(MessagePollMs);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "core/input.h"
 #include "core/media.h"
 #include "core/message.h"
+#include "core/modal.h"
 #include "core/respack.h"
 
 #include <functional>
@@ -70,6 +71,43 @@ TEST_F(MessageScreen, ArrowsScrollByTwelveAndSpaceResets)
     showMessageScreen("A\nB");
     EXPECT_TRUE(glyphAt(0, 0, 'A'));
     EXPECT_TRUE(glyphAt(0, 14, 'B'));
+}
+
+// An arrow moves the text at its press and again at every poll that finds no event, until any
+// other event comes: the key's release, or the mouse moving while the arrow is still held.
+TEST_F(MessageScreen, HeldArrowScrollsUntilTheNextEvent)
+{
+    modal_script::pushKey(SDLK_UP);
+    modal_script::pushIdle(2);
+    modal_script::pushKeyUp(SDLK_UP);
+    modal_script::pushIdle(2);
+    showMessageScreen("AB\nC");
+    EXPECT_TRUE(glyphAt(0, 36, 'A'));
+    EXPECT_TRUE(glyphAt(0, 50, 'C'));
+
+    modal_script::install();
+    modal_script::pushKey(SDLK_LEFT);
+    modal_script::pushIdle(1);
+    modal_script::pushMouseMotion();
+    modal_script::pushIdle(3);
+    showMessageScreen("AB\nC");
+    EXPECT_TRUE(glyphAt(24, 0, 'A'));
+}
+
+ModalPoll noteKeyRepeatThenQuit(SDL_Event* event)
+{
+    int delay = -1, interval = -1;
+    SDL_GetKeyRepeat(&delay, &interval);
+    EXPECT_EQ(delay, 0) << "key repeat is never turned on";
+    event->type = SDL_QUIT;
+    return ModalPoll::Event;
+}
+
+TEST_F(MessageScreen, ScrollingNeedsNoKeyRepeat)
+{
+    SDL_EnableKeyRepeat(0, 0);
+    setModalEventSource(noteKeyRepeatThenQuit);
+    showMessageScreen("A");
 }
 
 // Input is read from SDL's own key state, which the scripted events set as a keyboard does.
