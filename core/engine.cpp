@@ -13,6 +13,7 @@
 #include <SDL/SDL_mixer.h>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 u32 scaleX = 2;
 u32 scaleY = 2;
@@ -40,15 +41,44 @@ struct FrameTimings {
 };
 FrameTimings timings;
 
-bool trySingleVideoMode()
+struct WindowMode {
+    u32 scaleX, scaleY;
+    u8 fullscreen;
+};
+// The last mode the driver actually created.
+std::optional<WindowMode> workingMode;
+
+// What one attempt at the current scale and screen mode came to.
+enum class ModeAttempt {
+    Set,      // the window is open in that mode
+    Refused,  // SDL_VideoModeOK turned the mode down
+    Failed    // SDL_VideoModeOK accepted it but SDL_SetVideoMode could not create it
+};
+
+ModeAttempt trySingleVideoMode()
 {
     int width = ScreenWidth * int(scaleX);
     int height = ScreenHeight * int(scaleY);
     u32 flags = fullscreen ? SDL_FULLSCREEN : 0;
     if (!videoModeApi.modeOK(width, height, 32, flags))
-        return false;
+        return ModeAttempt::Refused;
     screenSurface = videoModeApi.setMode(width, height, 32, flags);
-    return screenSurface != nullptr;
+    if (!screenSurface)
+        return ModeAttempt::Failed;
+    workingMode = WindowMode{scaleX, scaleY, fullscreen};
+    return ModeAttempt::Set;
+}
+
+// The mode the player had before asking for one the driver could not create; the options page
+// shows scaleX and fullscreen, so they go back with it.
+bool restoreWorkingMode()
+{
+    if (!workingMode)
+        return false;
+    scaleX = workingMode->scaleX;
+    scaleY = workingMode->scaleY;
+    fullscreen = workingMode->fullscreen;
+    return trySingleVideoMode() == ModeAttempt::Set;
 }
 
 bool searchVideoModes()
@@ -57,7 +87,7 @@ bool searchVideoModes()
     for (int pass = 0; pass < 2; ++pass) {
         for (u32 s = 1; s <= 5; ++s) {
             scaleX = scaleY = s;
-            if (trySingleVideoMode()) {
+            if (trySingleVideoMode() == ModeAttempt::Set) {
                 videoModeRetrying = 0;
                 return true;
             }
@@ -107,11 +137,13 @@ void stopTimer(u32& timer)
 void setVideoModeApi(const VideoModeApi& api)
 {
     videoModeApi = api;
+    // A mode created through the other calls says nothing about these.
+    workingMode.reset();
 }
 
 void restoreVideoModeApi()
 {
-    videoModeApi = sdlVideoModeApi;
+    setVideoModeApi(sdlVideoModeApi);
 }
 
 void quitGame()
@@ -133,10 +165,13 @@ void setFrameDelay(u32 ms)
 
 bool setVideoMode()
 {
-    if (trySingleVideoMode())
+    ModeAttempt attempt = trySingleVideoMode();
+    if (attempt == ModeAttempt::Set)
         return true;
     if (videoModeRetrying)
         return false;
+    if (attempt == ModeAttempt::Failed && restoreWorkingMode())
+        return true;
     // Only a search that found nothing at all ends the game.
     if (searchVideoModes())
         return true;
@@ -171,6 +206,7 @@ bool closeSubsystems()
     freeAllSurfaces();
     backBuffer = nullptr;
     screenSurface = nullptr;
+    workingMode.reset();
     SDL_Quit();
     return true;
 }

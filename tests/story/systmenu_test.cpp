@@ -37,9 +37,15 @@ int anyModeOK(int, int, int, u32)
     return 32;
 }
 
+// A mode the driver accepts but then cannot create.
+ModeCall brokenMode = {0, false};
+
 SDL_Surface* recordSetMode(int width, int height, int bpp, u32 flags)
 {
-    modeCalls.push_back({width, (flags & SDL_FULLSCREEN) != 0});
+    bool full = (flags & SDL_FULLSCREEN) != 0;
+    modeCalls.push_back({width, full});
+    if (width == brokenMode.width && full == brokenMode.fullscreen)
+        return nullptr;
     return SDL_SetVideoMode(width, height, bpp, flags & ~SDL_FULLSCREEN);
 }
 
@@ -58,6 +64,7 @@ protected:
         seedStream(0, 99);
         gameSettings = SettingsStore();
         modeCalls.clear();
+        brokenMode = {0, false};
         setVideoModeApi({anyModeOK, recordSetMode});
         running = 1;
         messagesBefore = messagesShownCount();
@@ -259,6 +266,31 @@ TEST_F(MenuTest, FullScreenTogglesAndResetsTheScale)
     EXPECT_EQ(fullscreen, 0);
     ASSERT_EQ(modeCalls.size(), 2u);
     EXPECT_FALSE(modeCalls[1].fullscreen);
+}
+
+// The page shows scaleX and the full-screen flag; both must match the window actually open.
+TEST_F(MenuTest, AModeTheDriverCannotCreateGivesBackTheOneInUse)
+{
+    toOptions();
+    press(ControlDown);
+    press(ControlDown);
+    press(ControlRight);
+    press(ControlRight);
+    ASSERT_EQ(screenSurface->w, 960);
+    brokenMode = {1280, false};
+    press(ControlRight);
+    EXPECT_EQ(scaleX, 3u);
+    EXPECT_EQ(scaleY, 3u);
+    EXPECT_EQ(screenSurface->w, 960);
+    EXPECT_EQ(modeCalls.back().width, 960);
+
+    brokenMode = {320, true};
+    press(ControlDown);
+    press(ControlA);
+    EXPECT_EQ(fullscreen, 0);
+    EXPECT_EQ(scaleX, 3u);
+    EXPECT_EQ(screenSurface->w, 960);
+    EXPECT_EQ(running, 1);
 }
 
 TEST_F(MenuTest, LanguageItemOnlyPlaysThePickSound)
