@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "core/media.h"
 #include "core/message.h"
+#include "core/platform.h"
 #include "core/random.h"
 #include "core/respack.h"
 
@@ -255,6 +256,9 @@ FrameResult runOneFrame(bool sleep)
     if (sleep && wait != 0)
         SDL_Delay(wait);
     timings.lastWaitEnd = SDL_GetTicks();
+    // A terminate request ends the loop like the menu's quit: after the frame in progress.
+    if (terminateRequested())
+        quitGame();
     return running ? FrameResult::Continue : FrameResult::Quit;
 }
 
@@ -271,6 +275,9 @@ int runGame()
     scaleX = scaleY = 2;
     fullscreen = 0;
     logLine("Program Started");
+    installTerminateHandlers();
+    if (!enterDataFolder())
+        return ExitGameSystemFailed;
 
     screenSurface = nullptr;
     if (!initSubsystems()) {

@@ -1,6 +1,7 @@
 #include "core/modal.h"
 
 #include "core/input.h"
+#include "core/platform.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void setModalEventSource(ModalEventSource source)
 
 ModalPoll pollModalEvent(SDL_Event* event)
 {
-    ModalPoll result = modalSource(event);
+    ModalPoll result = terminateRequested() ? ModalPoll::Ended : modalSource(event);
     if (result != ModalPoll::Nothing)
         resyncInputAfterModal();
     return result;
@@ -30,6 +31,7 @@ ModalPoll pollModalEvent(SDL_Event* event)
 
 bool waitModalEvent(SDL_Event* event)
 {
+    // Polling instead of blocking in SDL keeps a terminate request from waiting for an event.
     for (;;) {
         switch (pollModalEvent(event)) {
         case ModalPoll::Event: return true;

@@ -14,7 +14,8 @@ enum class ModalPoll {
 using ModalEventSource = ModalPoll (*)(SDL_Event* event);
 
 void setModalEventSource(ModalEventSource source);  // null restores the real SDL queue
-// Takes the next event if one is pending, without waiting.
+// Takes the next event if one is pending, without waiting. A terminate request ends every
+// modal wait.
 // After every event, and at the end of a wait, the input state is taken afresh from the
 // devices, so that nothing that went down or up inside the wait counts as pressed or released
 // afterwards.

@@ -11,8 +11,10 @@
 #include "core/media.h"
 #include "core/message.h"
 #include "core/modal.h"
+#include "core/platform.h"
 #include "core/respack.h"
 
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -140,6 +142,26 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
         }
     }
     shutdownInput();
+}
+
+// SIGTERM and SIGINT end every modal wait at once, and the frame loop after its frame.
+TEST_F(MessageScreen, TerminateRequestEndsModalWaitsAndTheLoop)
+{
+    installTerminateHandlers();
+    for (int signal : {SIGTERM, SIGINT}) {
+        std::raise(signal);
+        modal_script::pushKey(SDLK_x, 'x');
+        modal_script::pushKey(SDLK_RETURN);
+        showMessageScreen("WAITING");
+        EXPECT_EQ(promptText("NAME?"), "");
+        waitForQuitOrReturn();
+        EXPECT_EQ(modal_script::eventsServed(), 0);
+        running = 1;
+        EXPECT_EQ(runOneFrame(false), FrameResult::Quit);
+        clearTerminateRequest();
+    }
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
 }
 
 TEST_F(MessageScreen, QuitDismissesAndIsUsedUp)

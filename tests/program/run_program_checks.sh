@@ -56,6 +56,58 @@ if [ "$rc" -eq 0 ] || grep -q "Packaging job complete." "$log" || [ ! -s "$scrat
 fi
 rm -rf "$scratch"
 
+# Started from another folder, the game reads its data from beside the executable.
+elsewhere=$(mktemp -d)
+(cd "$elsewhere" && exec "$bin") >"$log" 2>&1 &
+pid=$!
+for _ in $(seq 1 200); do
+  grep -q "Entering Game Loop..." "$log" && break
+  sleep 0.1
+done
+kill -TERM "$pid"
+wait "$pid"
+rc=$?
+if [ "$rc" -ne 0 ] || [ "$(grep -c "reading the game's data from" "$log")" -ne 1 ] \
+   || grep -q "FAILED TO LOAD" "$log"; then
+  echo "FAIL: started from another folder the game did not find its data (exit $rc)"; fail=1
+fi
+
+# With no data anywhere it says where it looked and exits with 427002 (250 in a shell), without
+# a message screen for every missing file.
+mkdir -p "$elsewhere/bin"
+cp "$bin" "$elsewhere/bin/warden"
+(cd "$elsewhere" && timeout 10 bin/warden) >"$log" 2>&1
+rc=$?
+if [ "$rc" -ne 250 ] || ! grep -q "FAILED TO FIND THE GAME'S DATA.*$elsewhere/bin" "$log" \
+   || grep -q "FAILED TO LOAD" "$log"; then
+  echo "FAIL: without any data the game did not stop with 427002 (exit $rc)"; fail=1
+fi
+
+# SIGTERM while a message screen waits for Return (here the data folder is empty, so every
+# load fails) ends the program in order within a second.
+mkdir -p "$elsewhere/resource"
+(cd "$elsewhere" && exec "$bin") >"$log" 2>&1 &
+pid=$!
+for _ in $(seq 1 200); do
+  grep -q "FAILED TO LOAD" "$log" && break
+  sleep 0.1
+done
+sleep 0.5
+sent=$(date +%s%N)
+kill -TERM "$pid"
+for _ in $(seq 1 20); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.05
+done
+took=$(( ($(date +%s%N) - sent) / 1000000 ))
+kill -KILL "$pid" 2>/dev/null
+wait "$pid"
+rc=$?
+if [ "$rc" -ne 0 ] || [ "$took" -gt 1000 ]; then
+  echo "FAIL: SIGTERM during a message screen: exit $rc after $took ms"; fail=1
+fi
+rm -rf "$elsewhere"
+
 # Without a sound device start-up fails: the message stays up until the window is closed,
 # then the program ends with 427001 (249 as a shell sees it).
 SDL_AUDIODRIVER=no-such-driver "$bin" >"$log" 2>&1 &
