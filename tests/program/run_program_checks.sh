@@ -8,29 +8,35 @@ fail=0
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
-"$bin" >"$log" 2>&1 &
-pid=$!
-for _ in $(seq 1 200); do
-  grep -q "Entering Game Loop..." "$log" && break
-  sleep 0.1
-done
+# Starts the game in a folder, in the background ($pid), logging to $log, and waits up to 20 s
+# for a log line matching the pattern: start_game FOLDER PATTERN [ARGUMENT...]
+start_game() {
+  local folder="$1" pattern="$2"
+  shift 2
+  (cd "$folder" && exec "$bin" "$@") >"$log" 2>&1 &
+  pid=$!
+  for _ in $(seq 1 200); do
+    grep -q "$pattern" "$log" && break
+    sleep 0.1
+  done
+}
+# Sends SIGTERM and sets $rc to the exit code.
+stop_game() {
+  kill -TERM "$pid"
+  wait "$pid"
+  rc=$?
+}
+
+start_game . "Entering Game Loop..."
 sleep 0.5
-kill -TERM "$pid"
-wait "$pid"
-rc=$?
+stop_game
 if [ "$rc" -ne 0 ]; then echo "FAIL: game exited with $rc after SIGTERM"; fail=1; fi
 if [ "$(sed -n 1p "$log")" != "Program Started" ]; then echo "FAIL: first log line is not 'Program Started'"; fail=1; fi
 if ! grep -qx "Entering Game Loop..." "$log"; then echo "FAIL: no 'Entering Game Loop...'"; fail=1; fi
 
 # "-pack" alone is not a packager run: the game starts.
-"$bin" -pack >"$log" 2>&1 &
-pid=$!
-for _ in $(seq 1 200); do
-  grep -q "Entering Game Loop..." "$log" && break
-  sleep 0.1
-done
-kill -TERM "$pid"
-wait "$pid"
+start_game . "Entering Game Loop..." -pack
+stop_game
 if ! grep -q "Entering Game Loop..." "$log" || grep -q "Starting resource packager" "$log"; then
   echo "FAIL: '-pack' without a list file did not start the game"; fail=1
 fi
@@ -58,15 +64,8 @@ rm -rf "$scratch"
 
 # Started from another folder, the game reads its data from beside the executable.
 elsewhere=$(mktemp -d)
-(cd "$elsewhere" && exec "$bin") >"$log" 2>&1 &
-pid=$!
-for _ in $(seq 1 200); do
-  grep -q "Entering Game Loop..." "$log" && break
-  sleep 0.1
-done
-kill -TERM "$pid"
-wait "$pid"
-rc=$?
+start_game "$elsewhere" "Entering Game Loop..."
+stop_game
 if [ "$rc" -ne 0 ] || [ "$(grep -c "reading the game's data from" "$log")" -ne 1 ] \
    || grep -q "FAILED TO LOAD" "$log"; then
   echo "FAIL: started from another folder the game did not find its data (exit $rc)"; fail=1
@@ -86,12 +85,7 @@ fi
 # SIGTERM while a message screen waits for Return (here the data folder is empty, so every
 # load fails) ends the program in order within a second.
 mkdir -p "$elsewhere/resource"
-(cd "$elsewhere" && exec "$bin") >"$log" 2>&1 &
-pid=$!
-for _ in $(seq 1 200); do
-  grep -q "FAILED TO LOAD" "$log" && break
-  sleep 0.1
-done
+start_game "$elsewhere" "FAILED TO LOAD"
 sleep 0.5
 sent=$(date +%s%N)
 kill -TERM "$pid"
@@ -108,8 +102,8 @@ if [ "$rc" -ne 0 ] || [ "$took" -gt 1000 ]; then
 fi
 rm -rf "$elsewhere"
 
-# Without a sound device start-up fails: the message stays up until the window is closed,
-# then the program ends with 427001 (249 as a shell sees it).
+# Without a sound device start-up fails: the message stays up until the program is told to end
+# (here by SIGTERM), then it ends with 427001 (249 as a shell sees it).
 SDL_AUDIODRIVER=no-such-driver "$bin" >"$log" 2>&1 &
 pid=$!
 sleep 3
