@@ -144,15 +144,21 @@ TEST_F(GameSystemManager, DepthChangeBesideKillsAndAddsKeepsTheSetWhole)
     frame();
     EXPECT_EQ(activeSystemCount(), 3);
     journal.clear();
-    // A newcomer takes its new depth as it joins.
-    e->onUpdate = [] {
+    // A newcomer takes its new depth as it joins; one not yet queued does not join by it.
+    auto* g = new RecordingSystem("g", 0);
+    e->onUpdate = [g] {
         auto* f = new RecordingSystem("f", -20);
         queueSystemAdd(f);
         setSystemDepth(f, 20);
+        setSystemDepth(g, 30);
     };
     frame();
     EXPECT_EQ(journal, (std::vector<std::string>{"u:b", "u:d", "u:e", "d:f", "d:b", "d:d", "d:e"}));
     EXPECT_EQ(activeSystemCount(), 4);
+    queueSystemAdd(g);
+    journal.clear();
+    frame();
+    EXPECT_EQ(journal.at(4), "d:g");
 }
 
 TEST_F(GameSystemManager, DeleteAllDestroysActiveAndPending)
