@@ -36,16 +36,16 @@ void logErrorShown()
     logLine(text);
 }
 
-bool nextTypedKey(SDL_Event* event)
+ModalPoll nextTypedKey(SDL_Event* event)
 {
     if (typedKeys.empty()) {
         logErrorShown();
         event->type = SDL_QUIT;
-        return true;
+        return ModalPoll::Event;
     }
     *event = typedKeys.front();
     typedKeys.pop_front();
-    return true;
+    return ModalPoll::Event;
 }
 
 void typeKey(SDLKey key, char character)
