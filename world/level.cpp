@@ -40,13 +40,6 @@ u32 miniMapColour(u8 kind)
     }
 }
 
-// A set name becomes part of a resource path: keep it short and inside "resource/".
-bool safeSetName(const std::string& name)
-{
-    return name.size() <= MaxSetNameLength && name.find_first_of("/\\") == std::string::npos &&
-           name.find("..") == std::string::npos;
-}
-
 bool readWholeFile(const std::string& fileName, std::vector<u8>& out)
 {
     std::FILE* f = std::fopen(fileName.c_str(), "rb");
@@ -90,7 +83,9 @@ public:
     {
         if (!take(n))
             return false;
-        std::memcpy(out, &bytes[pos - n], n);
+        // Nothing to copy leaves out alone: an empty buffer may have no storage at all.
+        if (n > 0)
+            std::memcpy(out, bytes.data() + (pos - n), n);
         return true;
     }
 
@@ -159,6 +154,13 @@ public:
 };
 
 } // namespace
+
+// A set name becomes part of a resource path: keep it short and inside "resource/".
+bool safeSetName(const std::string& name)
+{
+    return name.size() <= MaxSetNameLength && name.find_first_of("/\\") == std::string::npos &&
+           name.find("..") == std::string::npos;
+}
 
 std::string levelSetPath(const std::string& set, const std::string& fileName)
 {
@@ -462,9 +464,10 @@ bool Level::load(const std::string& fileName)
     kinds[0] = d[2];
     kinds[1] = d[3];
 
-    // 64 bits: three 16-, 16- and 8-bit factors cannot overflow it.
+    // 64 bits: three 16-, 16- and 8-bit factors cannot overflow it. A map without a single
+    // tile is as malformed as one whose tiles are missing.
     u64 tileCount = u64(width) * height * layers;
-    if (tileCount > in.remaining()) {
+    if (tileCount == 0 || tileCount > in.remaining()) {
         clear();
         return false;
     }

@@ -146,4 +146,7 @@ private:
     u64 changeStamp = 0;
 };
 
+// False for a set name that the level file reader refuses: longer than 64 bytes, or holding
+// '/', '\\' or "..".
+bool safeSetName(const std::string& name);
 std::string levelSetPath(const std::string& set, const std::string& fileName);

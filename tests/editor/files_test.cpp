@@ -164,6 +164,10 @@ TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)
     answer("broken.lvl");
     tap(SDLK_F3);
     EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
+    Level(0, 15, 3, 1, "cytok").save("empty.lvl");
+    answer("empty.lvl");
+    tap(SDLK_F3);
+    EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
     std::filesystem::create_directory("folder.lvl");
     answer("folder.lvl");
     tap(SDLK_F3);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -223,6 +224,19 @@ TEST_F(LevelFileTest, RejectsNewerVersionsHugeSizesAndUnsafeSetNames)
     huge.text(std::string(64, '\0'));
     writeFile("huge.lvl", huge.s);
     EXPECT_TRUE(Level("huge.lvl").loadFailed());
+
+    // A map without a single tile, whichever of its three sizes is 0.
+    for (const auto& [width, height, layers] : {std::tuple<u16, u16, u8>{0, 3, 2}, {2, 0, 2}, {2, 3, 0}}) {
+        Level empty(width, height, layers, 0, "cytok");
+        empty.addObject(5, 1, 2);
+        ASSERT_TRUE(empty.save("empty.lvl"));
+        Level level(1, 1, 1, 0, "cytok");
+        EXPECT_FALSE(level.load("empty.lvl")) << width << "x" << height << "x" << int(layers);
+        EXPECT_TRUE(level.loadFailed());
+        std::vector<LevelObject*> objects;
+        level.allObjects(objects);
+        EXPECT_TRUE(objects.empty());
+    }
 
     for (const std::string& name : {std::string("../x"), std::string("a/b"), std::string("a\\b"),
                                     std::string(".."), std::string(65, 'n')}) {
