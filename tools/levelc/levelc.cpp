@@ -3,10 +3,13 @@
 //
 //   levelc SOURCE.txt OUTPUT.lvl
 //
+// A faulty source is refused with "levelc: SOURCE:LINE: what is wrong" and exit code 1.
+//
 // Source lines (blank lines and lines starting with '#' are ignored; '#' also starts a trailing
 // comment on directive lines):
-//   tileset NAME                      tileset "resource/NAME-tiles.gif"
-//   size COLUMNS ROWS LAYERS
+//   tileset NAME                      tileset "resource/NAME-tiles.gif"; at most 64 bytes,
+//                                     without '/', '\\' or ".." (the game refuses such levels)
+//   size COLUMNS ROWS LAYERS          1..65535, 1..65535, 1..255, at most 2^28 tiles in all
 //   active LAYER                      the layer whose tiles collide
 //   start X Y                         start camera, world pixels
 //   camera follow|pan
@@ -15,240 +18,22 @@
 //   tile C COLUMN ROW                 the map character C (not '|' or '#') stands for that tileset
 //                                     cell; '.' is tile 0
 //   layer N                           then ROWS map lines "|...|" of COLUMNS characters each
-//   object NAME X Y                   a placed object (names below) at world pixels X, Y
+//   object NAME X Y                   a placed object (names in levelsource.cpp) at world pixels X, Y
 //   pan FRAME DX DY                   a pan step from FRAME on, in whole pixels per frame
 #include "core/media.h"
 #include "core/modal.h"
 #include "core/respack.h"
-#include "core/types.h"
+#include "tools/levelc/levelsource.h"
 #include "world/level.h"
 
 #include <SDL/SDL.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
-
-const std::map<std::string, u16> ObjectIds = {
-    {"Dahlia", 0}, {"Chaser", 1}, {"Follower", 2}, {"Water", 4}, {"Dummy", 5}, {"BreakBlock", 6},
-    {"Floating_Turret", 7}, {"Springfoot", 8}, {"WallSpitter", 9}, {"Mine", 10}, {"Floating_BreakBlock", 11},
-    {"Splecker", 12}, {"Springfoot_Boss", 13}, {"BossFight", 14}, {"Springfoot_Boss_Player", 15},
-    {"Pillar", 16}, {"Pillar_Solid", 17}, {"Pillar_BossLock", 18}, {"Pillar_BossStairs", 19},
-    {"Multiplayer1", 20}, {"Multiplayer2", 21}, {"Multiplayer3", 22}, {"Multiplayer4", 23},
-    {"Multiplayer5", 24}, {"Bird", 28}, {"Looper", 30}, {"Corpse_Sinker", 31}, {"Demo_Ending", 32},
-    {"Water_Large", 33}, {"Dahlia_Sit", 34}, {"Tutorial_Motion", 33001}, {"Tutorial_Shooting", 33002},
-    {"Tutorial_Stones", 33003}, {"Tutorial_Enemies", 33004}, {"Tutorial_Splecker", 33005},
-    {"Tutorial_BossWarn", 33006},
-};
-
-struct Source {
-    std::string set;
-    int columns = 0, rows = 0, layers = 0, active = 0;
-    long startX = 0, startY = 0;
-    bool pan = false;
-    std::vector<std::string> kinds;
-    std::map<char, u8> legend = {{'.', 0}};
-    std::map<int, std::vector<std::string>> maps;
-    struct Placement {
-        u16 id;
-        i32 x, y;
-    };
-    std::vector<Placement> objects;
-    struct Step {
-        u32 frame;
-        int dx, dy;
-    };
-    std::vector<Step> steps;
-};
-
-class Parser {
-public:
-    Parser(const std::string& path) : path(path) {}
-
-    bool parse(Source& src)
-    {
-        std::ifstream in(path);
-        if (!in)
-            return fail("cannot open");
-        std::string line;
-        while (next(in, line)) {
-            std::string text = line.substr(0, line.find('#'));
-            std::istringstream words(text);
-            std::string word;
-            if (!(words >> word))
-                continue;
-            if (!directive(in, word, words, src))
-                return false;
-        }
-        return check(src);
-    }
-
-private:
-    bool next(std::istream& in, std::string& line)
-    {
-        if (!std::getline(in, line))
-            return false;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        return true;
-    }
-
-    bool fail(const std::string& message)
-    {
-        std::fprintf(stderr, "levelc: %s:%d: %s\n", path.c_str(), lineNo, message.c_str());
-        return false;
-    }
-
-    template <class... T> bool read(std::istringstream& words, T&... values)
-    {
-        bool ok = bool((words >> ... >> values));
-        std::string extra;
-        return ok && !(words >> extra);
-    }
-
-    bool directive(std::istream& in, const std::string& word, std::istringstream& words, Source& src)
-    {
-        if (word == "tileset")
-            return read(words, src.set) || fail("tileset NAME");
-        if (word == "size")
-            return (read(words, src.columns, src.rows, src.layers) && src.columns > 0 && src.columns <= 0xFFFF &&
-                    src.rows > 0 && src.rows <= 0xFFFF && src.layers > 0 && src.layers <= 255) ||
-                   fail("size COLUMNS ROWS LAYERS");
-        if (word == "active")
-            return read(words, src.active) || fail("active LAYER");
-        if (word == "start")
-            return read(words, src.startX, src.startY) || fail("start X Y");
-        if (word == "camera") {
-            std::string mode;
-            if (!read(words, mode) || (mode != "follow" && mode != "pan"))
-                return fail("camera follow|pan");
-            src.pan = mode == "pan";
-            return true;
-        }
-        if (word == "kinds")
-            return kindsBlock(in, src);
-        if (word == "tile")
-            return legendEntry(words, src);
-        if (word == "layer")
-            return layerBlock(in, words, src);
-        if (word == "object")
-            return object(words, src);
-        if (word == "pan") {
-            Source::Step s;
-            if (!read(words, s.frame, s.dx, s.dy) || s.dx < -16 || s.dx > 15 || s.dy < -16 || s.dy > 15)
-                return fail("pan FRAME DX DY (pixels -16..15)");
-            for (const auto& other : src.steps)
-                if (other.frame == s.frame)
-                    return fail("a pan step for this frame is already given");
-            src.steps.push_back(s);
-            return true;
-        }
-        return fail("unknown directive '" + word + "'");
-    }
-
-    bool kindsBlock(std::istream& in, Source& src)
-    {
-        std::string line;
-        for (int r = 0; r < 16; ++r) {
-            if (!next(in, line))
-                return fail("kinds: 16 lines of 16 digits expected");
-            std::string digits = line.substr(0, line.find('#'));
-            while (!digits.empty() && digits.back() == ' ')
-                digits.pop_back();
-            if (digits.size() != 16 || digits.find_first_not_of("0123456789") != std::string::npos)
-                return fail("kinds: 16 digits expected");
-            src.kinds.push_back(digits);
-        }
-        return true;
-    }
-
-    bool legendEntry(std::istringstream& words, Source& src)
-    {
-        std::string symbol;
-        int column, row;
-        if (!read(words, symbol, column, row) || symbol.size() != 1 || column < 0 || column > 15 || row < 0 ||
-            row > 15 || symbol[0] == '|' || symbol[0] == '#')
-            return fail("tile C COLUMN ROW");
-        src.legend[symbol[0]] = u8(row * 16 + column);
-        return true;
-    }
-
-    bool layerBlock(std::istream& in, std::istringstream& words, Source& src)
-    {
-        int layer;
-        if (!read(words, layer) || layer < 0 || layer >= src.layers || src.maps.count(layer))
-            return fail("layer N: a new layer below the layer count (give size first)");
-        std::vector<std::string>& rows = src.maps[layer];
-        std::string line;
-        while (int(rows.size()) < src.rows) {
-            if (!next(in, line))
-                return fail("layer ends early");
-            if (line.size() != size_t(src.columns) + 2 || line.front() != '|' || line.back() != '|')
-                return fail("map line '|' + " + std::to_string(src.columns) + " characters + '|' expected");
-            rows.push_back(line.substr(1, size_t(src.columns)));
-        }
-        return true;
-    }
-
-    bool object(std::istringstream& words, Source& src)
-    {
-        std::string name;
-        Source::Placement p;
-        if (!read(words, name, p.x, p.y))
-            return fail("object NAME X Y");
-        auto it = ObjectIds.find(name);
-        if (it == ObjectIds.end())
-            return fail("unknown object '" + name + "'");
-        p.id = it->second;
-        src.objects.push_back(p);
-        return true;
-    }
-
-    bool check(Source& src)
-    {
-        if (src.set.empty() || src.columns == 0)
-            return fail("tileset and size are required");
-        if (src.kinds.size() != 16)
-            return fail("kinds are required");
-        if (src.active < 0 || src.active >= src.layers)
-            return fail("active layer out of range");
-        for (const auto& [layer, rows] : src.maps)
-            for (const std::string& row : rows)
-                for (char c : row)
-                    if (!src.legend.count(c))
-                        return fail(std::string("layer ") + std::to_string(layer) + ": no tile for '" + c + "'");
-        return true;
-    }
-
-    std::string path;
-    int lineNo = 0;
-};
-
-void compile(const Source& src, Level& level)
-{
-    for (int r = 0; r < 16; ++r)
-        for (int c = 0; c < 16; ++c)
-            level.setKind(Tile(u8(c), u8(r)), u8(src.kinds[r][c] - '0'));
-    for (const auto& [layer, rows] : src.maps)
-        for (int r = 0; r < src.rows; ++r)
-            for (int c = 0; c < src.columns; ++c)
-                level.setTile(c, r, layer, src.legend.at(rows[r][c]));
-    level.setStartCamera(u32(src.startX), u32(src.startY));
-    level.setCameraMode(src.pan ? CameraPan : CameraFollow);
-    if (!src.steps.empty())
-        level.clearPan();
-    for (const auto& s : src.steps)
-        level.addPanStep(s.frame, i8(s.dx), i8(s.dy));
-    for (const auto& o : src.objects)
-        level.addObject(o.id, o.x, o.y);
-}
 
 // No modal screen may wait in a tool run: there is nobody to press Return.
 ModalPoll noModalEvents(SDL_Event*)
@@ -264,16 +49,24 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: levelc SOURCE.txt OUTPUT.lvl\n");
         return 2;
     }
-    Source src;
-    if (!Parser(argv[1]).parse(src))
+    LevelSource src;
+    std::string error;
+    std::ifstream in(argv[1]);
+    if (!in) {
+        std::fprintf(stderr, "levelc: %s: cannot open\n", argv[1]);
         return 1;
+    }
+    if (!parseLevelSource(in, argv[1], src, error)) {
+        std::fprintf(stderr, "levelc: %s\n", error.c_str());
+        return 1;
+    }
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setModalEventSource(noModalEvents);
     SDL_Init(SDL_INIT_VIDEO);
     SDL_SetVideoMode(320, 240, 32, 0);
     initResourcePack();
     auto level = std::make_unique<Level>(u16(src.columns), u16(src.rows), u8(src.layers), u8(src.active), src.set);
-    compile(src, *level);
+    compileLevelSource(src, *level);
     bool saved = level->save(argv[2]);
     level.reset();
     freeAllSurfaces();
