@@ -109,6 +109,12 @@ void NetClient::loseConnection()
     console.clientEnded();
 }
 
+void NetClient::takeMessage(const u8* message)
+{
+    inBuffer.loadMessage(message);
+    readMessage();
+}
+
 void NetClient::readMessage()
 {
     while (inBuffer.isReadable()) {

@@ -28,8 +28,10 @@ std::string handleText(const void* handle)
 
 } // namespace
 
-NetHost::NetHost(SystOstrenet& console) : console(console), nextPID(FirstPID)
+NetHost::NetHost(SystOstrenet& console, Ports ports) : console(console), nextPID(FirstPID)
 {
+    if (ports == Ports::None)
+        return;
     console.print("Initializing host...");
     if (setUp())
         console.print("Host successfully initialized.");
@@ -263,6 +265,12 @@ void NetHost::readMessage(ClientRecord& record)
         if (inBuffer.readOverran() || !readEntry(record, header))
             return;
     }
+}
+
+void NetHost::takeMessage(ClientRecord& record, const u8* message)
+{
+    inBuffer.loadMessage(message);
+    readMessage(record);
 }
 
 // False when the message ends here. An entry whose fields run past the message is dropped.

@@ -48,7 +48,13 @@ public:
     // waits cannot watch descriptors numbered beyond 1023.
     static constexpr size_t MaxClients = 256;
 
-    explicit NetHost(SystOstrenet& console);
+    // Listening on the game's ports, or not at all: a host that does not listen is only ever
+    // handed connections and messages by a harness, so it can run beside a real one.
+    enum class Ports : u8 {
+        Listen,  // the game's TCP and UDP ports
+        None     // no listening socket
+    };
+    explicit NetHost(SystOstrenet& console, Ports ports = Ports::Listen);
     ~NetHost();
     NetHost(const NetHost&) = delete;
     NetHost& operator=(const NetHost&) = delete;
@@ -58,6 +64,11 @@ public:
     bool handleCommand(const std::string& line);
     // Says goodbye to the client, closes its sockets and queues it for deletion.
     void removeClient(u32 pid);
+    // Greets a new connection and keeps it as a client; false (the socket closed) when it
+    // cannot be taken.
+    bool acceptClient(TCPsocket socket);
+    // Reads one whole message as if the client had just sent it.
+    void takeMessage(ClientRecord& record, const u8* message);
 
     const std::vector<std::unique_ptr<ClientRecord>>& clientRecords() const { return clients; }
     u16 socketSetCapacity() const { return socketCapacity; }
@@ -69,7 +80,6 @@ private:
     bool addSocket(TCPsocket socket);
     bool rebuildSocketSet();
     void acceptWaiting();
-    bool acceptClient(TCPsocket socket);
     size_t liveClients() const;
     ClientRecord* findClient(u32 pid);
     void pollClient(ClientRecord& record);

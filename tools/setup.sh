@@ -4,7 +4,9 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
           libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-net1.2-dev
-          libgtest-dev libbenchmark-dev python3 python3-pil python3-numpy "$@")
+          libgtest-dev libbenchmark-dev python3 python3-pil python3-numpy
+          clang libclang-rt-14-dev  # the fuzz targets: clang with libFuzzer
+          "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
