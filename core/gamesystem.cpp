@@ -224,3 +224,8 @@ int activeSystemCount()
 {
     return int(activeSystems.size());
 }
+
+std::vector<GameSystem*> activeSystemList()
+{
+    return std::vector<GameSystem*>(activeSystems.begin(), activeSystems.end());
+}

@@ -1,6 +1,8 @@
 #pragma once
 #include "core/types.h"
 
+#include <vector>
+
 struct SDL_Surface;
 
 // Base of every screen: title menu, a level's world, overlays, the editor, the online console.
@@ -43,3 +45,5 @@ GameSystem* createFirstScreen();
 
 bool isSoundMuted();
 int activeSystemCount();
+// The active systems in update order, for checks that look for one kind of screen.
+std::vector<GameSystem*> activeSystemList();

@@ -6,6 +6,7 @@
 #include "core/respack.h"
 
 #include <SDL/SDL_image.h>
+#include <algorithm>
 #include <fstream>
 #include <map>
 
@@ -135,6 +136,12 @@ SDL_Surface* createSurface(i32 w, i32 h)
     }
     surfaceCache[name] = surface;
     return surface;
+}
+
+size_t createdSurfaceCount()
+{
+    return size_t(std::count_if(surfaceCache.begin(), surfaceCache.end(),
+                                [](const auto& entry) { return entry.first.rfind("created", 0) == 0; }));
 }
 
 void freeSurface(SDL_Surface* surface)

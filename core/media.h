@@ -19,6 +19,9 @@ Mix_Music* loadMusic(const std::string& name);
 // A blank surface in the window's pixel format, filed under "created<n>".
 SDL_Surface* createSurface(i32 w, i32 h);
 
+// Surfaces made by createSurface and not freed yet; loaded images are not among them.
+size_t createdSurfaceCount();
+
 void freeSurface(SDL_Surface* surface);
 void freeSound(Mix_Chunk* chunk);
 void freeMusic(Mix_Music* music);

@@ -3,6 +3,33 @@
 #include "world/interfaces.h"
 #include "world/systphysical.h"
 
+namespace {
+
+u32 liveObjects = 0;
+
+} // namespace
+
+u32 livePhysicalCount()
+{
+    return liveObjects;
+}
+
+Physical::Physical()
+{
+    ++liveObjects;
+}
+
+Physical::Physical(u32 typeFlags, i32 x, i32 y, i32 w, i32 h, i32 depth)
+    : typeFlags(typeFlags), x(x), y(y), w(w), h(h), depth(depth)
+{
+    ++liveObjects;
+}
+
+Physical::~Physical()
+{
+    --liveObjects;
+}
+
 void Physical::makeRef(PhysicalRef* out) const
 {
     out->object = const_cast<Physical*>(this);

@@ -22,6 +22,10 @@ enum PhysicalFlag : u32 {
     FlagAll = 0xFFFF           // type-walk mask for every object, even one without flags
 };
 
+// Objects alive in the whole program, in any level or none: what a screen that has gone must
+// have left behind is none.
+u32 livePhysicalCount();
+
 // A weak reference: valid while SystPhysical::isAlive finds the pair.
 struct PhysicalRef {
     Physical* object = nullptr;
@@ -32,14 +36,11 @@ struct PhysicalRef {
 // in depth order. The system owns it from add() on and deletes it after a removal request.
 class Physical {
 public:
-    Physical() = default;
-    Physical(u32 typeFlags, i32 x, i32 y, i32 w, i32 h, i32 depth)
-        : typeFlags(typeFlags), x(x), y(y), w(w), h(h), depth(depth)
-    {
-    }
+    Physical();
+    Physical(u32 typeFlags, i32 x, i32 y, i32 w, i32 h, i32 depth);
     Physical(const Physical&) = delete;
     Physical& operator=(const Physical&) = delete;
-    virtual ~Physical() = default;
+    virtual ~Physical();
 
     // Called once by add(), after owner and serial are set, before the object joins the set.
     virtual void onAdd() {}
