@@ -6,6 +6,8 @@
 
 #include <SDL/SDL_net.h>
 #include <array>
+#include <filesystem>
+#include <random>
 
 namespace {
 
@@ -328,6 +330,101 @@ TEST_F(HostTest, ConnectionsBeyondTheLimitAreTurnedAway)
     EXPECT_EQ(clientCount(), NetHost::MaxClients);
     EXPECT_EQ(countInLog(*hostConsole, "Host: New client failed to init.\n"), 1);
     EXPECT_TRUE(pumpUntil([&] { return raws.back()->closedByPeer(); }));
+}
+
+namespace {
+
+size_t openDescriptors()
+{
+    return size_t(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                std::filesystem::directory_iterator()));
+}
+
+void sendDatagram(UDPsocket from, const IPaddress& to, const std::vector<u8>& bytes)
+{
+    UDPpacket* packet = SDLNet_AllocPacket(int(std::max<size_t>(bytes.size(), 1)));
+    std::copy(bytes.begin(), bytes.end(), packet->data);
+    packet->len = int(bytes.size());
+    packet->address = to;
+    EXPECT_EQ(SDLNet_UDP_Send(from, -1, packet), 1);
+    SDLNet_FreePacket(packet);
+}
+
+std::vector<u8> randomBytes(std::mt19937& rng, size_t count)
+{
+    std::vector<u8> bytes(count);
+    for (u8& b : bytes)
+        b = u8(rng());
+    return bytes;
+}
+
+} // namespace
+
+// Abuse over 127.0.0.1 only: a hundred connections that leave cleanly, drop mid-message, send
+// garbage or too little, or give a wrong PID or answer; clients that vanish while chat is
+// relayed to them; then garbage and short datagrams on both UDP ports. The host runs on, lets go of every socket it took, and a well-behaved client
+// still completes its handshake.
+TEST_F(HostTest, AbuseLeavesTheHostRunningAndClean)
+{
+    const size_t descriptorsBefore = openDescriptors();
+    std::mt19937 rng(17);
+    std::vector<std::unique_ptr<RawTcp>> raws;
+    for (u32 i = 0; i < 100; ++i) {
+        ASSERT_TRUE(connectOne(raws, [&] { return clientCount() == 1; })) << i;
+        RawTcp& raw = *raws.back();
+        std::vector<u8> bytes = randomBytes(rng, 3 * MessageSize + 77);
+        switch (i % 6) {
+        case 0: sendEntries(raw, {{CONN_DISCONNECT}}, false); break;
+        case 1: raw.sendBytes(bytes.data(), MessageSize / 2); break;     // dropped mid-message
+        case 2: raw.sendBytes(bytes.data(), int(bytes.size())); break;   // garbage
+        case 3: raw.sendBytes(bytes.data(), 3); break;                   // too short
+        case 4: sendEntries(raw, {{CONN_PID_CONFIRM, 100000 + i + 1}}, false); break;
+        case 5: sendEntries(raw, {{CONN_CHALLENGE_ANSWER, u32(rng())}}, false); break;
+        }
+        raws.pop_back();
+        ASSERT_TRUE(pumpUntil([&] { return clientCount() == 0; })) << i;
+    }
+    // A client that vanishes while the host still relays chat to it.
+    for (u32 i = 0; i < 10; ++i) {
+        ASSERT_TRUE(connectOne(raws, [&] { return clientCount() == 1; }));
+        ASSERT_TRUE(connectOne(raws, [&] { return clientCount() == 2; }));
+        raws.pop_back();
+        sendEntries(*raws.back(), {{MASSAGE_TEXT, 0, "one"}, {MASSAGE_TEXT, 0, "two"}, {MASSAGE_TEXT, 0, "three"}},
+                    false);
+        raws.pop_back();
+        ASSERT_TRUE(pumpUntil([&] { return clientCount() == 0; })) << i;
+    }
+    EXPECT_EQ(host().socketsInSet(), 1);
+    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+
+    Joined joined = join();
+    passHandshake(joined);
+    UDPsocket mine = SDLNet_UDP_Open(0);
+    ASSERT_NE(mine, nullptr);
+    IPaddress listenPort;
+    SDLNet_ResolveHost(&listenPort, "127.0.0.1", OnlineUdpPort);
+    Netbuffer out, in;
+    buildMessage(out, {{CONN_UDPCONNECT, joined.pid}}, false);
+    ASSERT_TRUE(out.sendUDP(mine, listenPort));
+    ASSERT_TRUE(pumpUntil([&] { return in.receiveUDP(mine) && in.isReadable(); }));
+    const IPaddress clientPort = in.senderAddress();
+    for (const IPaddress& port : {listenPort, clientPort}) {
+        for (size_t size : {size_t(MessageSize), size_t(MessageSize + 40), size_t(10), size_t(1), size_t(0)})
+            sendDatagram(mine, port, randomBytes(rng, size));
+        buildMessage(out, {{CONN_UDPCONNECT, joined.pid + 5}, {CONN_PID_CONFIRM, 3}}, false);
+        ASSERT_TRUE(out.sendUDP(mine, port));
+        pump(5);
+    }
+    buildMessage(out, {{CONN_UDP_DONE}}, false);
+    ASSERT_TRUE(out.sendUDP(mine, clientPort));
+    EXPECT_TRUE(pumpUntil([&] { return hostLogHas("Host: " + std::to_string(joined.pid) + " completed connection.\n"); }))
+        << "the client whose port took the garbage still completes";
+    SDLNet_UDP_Close(mine);
+
+    SystOstrenet& good = newConsole();
+    connectClient(good);
+    EXPECT_NE(hostConsole->currentHost(), nullptr);
+    EXPECT_EQ(clientCount(), 2u);
 }
 
 // The ports belong to the whole machine: a host that cannot have them ends at once and says why.
