@@ -86,8 +86,10 @@ TEST_F(LevelSourceTest, RefusesSizesWithoutTilesOrTooManyToHold)
 
 TEST_F(LevelSourceTest, RefusesALayerDrawnBeforeTheSizeChanged)
 {
-    LevelSource src;
-    std::string error;
-    EXPECT_FALSE(parse(source("cytok", "3 2 1") + "size 5 4 1\n", src, error));
-    EXPECT_EQ(error, "t.txt:29: layer 0 was drawn for another size");
+    for (const std::string& size : {"3 4 1", "4 2 1"}) {
+        LevelSource src;
+        std::string error;
+        EXPECT_FALSE(parse(source("cytok", "3 2 1") + "size " + size + "\n", src, error)) << size;
+        EXPECT_EQ(error, "t.txt:29: layer 0 was drawn for another size") << size;
+    }
 }
