@@ -47,8 +47,10 @@ u32 fromEnvironment(const char* name, u32 fallback)
 
 // What random play presses. No '/': typed lines never become the console's network commands,
 // so the soak never touches the online ports (the host has its own abuse test).
-const std::vector<u16> PlayKeys = {SDLK_LEFT, SDLK_RIGHT, SDLK_UP, SDLK_DOWN, SDLK_z, SDLK_x, SDLK_v,
-                                   SDLK_RETURN, SDLK_SPACE, SDLK_a, SDLK_s, SDLK_1, SDLK_BACKSPACE};
+// Shift and Alt with Space reach the editor's view-path and catalogue modes.
+const std::vector<u16> PlayKeys = {SDLK_LEFT,   SDLK_RIGHT,  SDLK_UP, SDLK_DOWN, SDLK_z, SDLK_x,
+                                   SDLK_v,      SDLK_RETURN, SDLK_SPACE, SDLK_a, SDLK_s, SDLK_1,
+                                   SDLK_BACKSPACE, SDLK_LSHIFT, SDLK_LALT, SDLK_LCTRL};
 // Rarer keys: leaving a screen, the editor's help, files and test play, mute.
 const std::vector<u16> RareKeys = {SDLK_ESCAPE, SDLK_F1, SDLK_F2, SDLK_F3, SDLK_F4, SDLK_F5};
 // Answers for modal waits: prompts take letters, Return ends them.
