@@ -19,6 +19,7 @@
 #include "core/respack.h"
 #include "editor/systeditor.h"
 #include "online/systostrenet.h"
+#include "story/level_exit.h"
 #include "story/systmenu.h"
 #include "story/transition.h"
 #include "tests/support/fake_input.h"
@@ -70,6 +71,8 @@ protected:
         ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16SYS, 1, 1024), 0);
         fake_input::install();
         seedStream(0, seed);
+        // As the title menu registers itself when the program starts; other tests take it away.
+        setTitleMenuMaker([]() -> GameSystem* { return new SystMenu(); });
         startGame();
     }
     void TearDown() override
