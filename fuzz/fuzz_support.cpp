@@ -16,9 +16,9 @@ namespace {
 
 std::string scratchFolder;
 
-bool noModalEvents(SDL_Event*)
+ModalPoll noModalEvents(SDL_Event*)
 {
-    return false;
+    return ModalPoll::Ended;
 }
 
 void removeScratchFolder()

@@ -106,8 +106,7 @@ void restartConsole()
     console = std::make_unique<SystOstrenet>();
     host = std::make_unique<NetHost>(*console, NetHost::Ports::None);
     // A name that resolves nowhere: the client under test never reaches a real host.
-    setClientServerName("");
-    client = std::make_unique<NetClient>(*console);
+    client = std::make_unique<NetClient>(*console, "");
 }
 
 // Before the program's own statics go: the console lets go of the text input it holds, and

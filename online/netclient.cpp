@@ -14,10 +14,10 @@ constexpr size_t NamePrefixLength = 13;
 
 } // namespace
 
-NetClient::NetClient(SystOstrenet& console) : console(console)
+NetClient::NetClient(SystOstrenet& console, const char* server) : console(console)
 {
     console.print("Initializing client...");
-    if (setUp())
+    if (setUp(server))
         console.print("Client successfully initialized.");
 }
 
@@ -42,10 +42,10 @@ void NetClient::fail(const std::string& message)
     console.clientEnded();
 }
 
-bool NetClient::setUp()
+bool NetClient::setUp(const char* server)
 {
-    if (SDLNet_ResolveHost(&serverTCP, OnlineServer, OnlineTcpPort) == -1
-        || SDLNet_ResolveHost(&serverUDP, OnlineServer, OnlineUdpPort) == -1) {
+    if (SDLNet_ResolveHost(&serverTCP, server, OnlineTcpPort) == -1
+        || SDLNet_ResolveHost(&serverUDP, server, OnlineUdpPort) == -1) {
         fail("IP-ERROR: ");
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/types.h"
 #include "online/netbuffer.h"
+#include "online/protocol.h"
 
 #include <SDL/SDL_net.h>
 #include <string>
@@ -19,7 +20,8 @@ enum ClientPending : u8 {
 // Owned by the console, which polls it once a frame; it reports to the console's log.
 class NetClient {
 public:
-    explicit NetClient(SystOstrenet& console);
+    // Connects to the game's server; another name serves harnesses that must reach no host.
+    explicit NetClient(SystOstrenet& console, const char* server = OnlineServer);
     ~NetClient();
     NetClient(const NetClient&) = delete;
     NetClient& operator=(const NetClient&) = delete;
@@ -41,7 +43,7 @@ public:
     const IPaddress& udpTarget() const { return serverUDP; }
 
 private:
-    bool setUp();
+    bool setUp(const char* server);
     void fail(const std::string& message);
     void receiveTcpMessages();
     void receiveUdpMessages();
