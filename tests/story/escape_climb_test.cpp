@@ -9,19 +9,18 @@
 #include "world/objects/pillar_bossstairs.h"
 
 #include <algorithm>
-#include <iterator>
-#include <map>
 #include <vector>
 
 namespace {
 
 // The boss arena at the end of the demo level, as laid out in levels/demo.txt.
-constexpr i32 ArenaEntryX = 2744;      // inside the gate, left of the stairs
+constexpr i32 ArenaEntryX = 5320;      // inside the gate
 constexpr i32 DoorwayFeetY = 232;      // between the gate's lintel and the approach ground
 constexpr i32 ArenaFloorY = 272;
-constexpr i32 GatePillarRight = 2736;  // the raised lock-in pillar closes the arena on the left
-constexpr i32 MaxStepRise = 33;  // her lower jump rises 36 pixels
-constexpr i32 CliffX = 3040;
+constexpr i32 GatePillarRight = 5312;  // the raised lock-in pillar closes the arena on the left
+constexpr i32 FirstShelfX = 5472;      // the floor ends at the face of the first stone shelf
+constexpr i32 MaxStepRise = 33;        // her lower jump rises 36 pixels
+constexpr i32 CliffX = 5552;
 constexpr i32 CliffTopY = 112;
 constexpr int ClimbFrames = 600;       // twenty seconds of play
 constexpr int AllowedFallsToFloor = 3;
@@ -144,6 +143,32 @@ protected:
         return climb;
     }
 
+    // Holds left until she stands still against the arena's left wall.
+    void walkToTheLeftWall()
+    {
+        fake_input::holdControl(0, ControlLeft);
+        i32 lastX = heroine->x + 1;
+        for (int i = 0; i < ClimbFrames && heroine->x != lastX; ++i) {
+            lastX = heroine->x;
+            frame();
+        }
+        fake_input::releaseAll();
+    }
+
+    // Sinks the risen stairs back into their ground and cues them again, so that they rise around
+    // her where she stands, as when the boss dies there.
+    void raiseStairsAroundHer()
+    {
+        for (Pillar_BossStairs* p : all<Pillar_BossStairs>()) {
+            p->y += p->h - 1;  // the one-pixel stub it rose from, its bottom where it was
+            p->h = 1;
+            p->targetHeight = 1;
+            p->cueEscape();
+        }
+        for (int i = 0; i < 200 && !stairsStill(); ++i)
+            frame();
+    }
+
     bool onCliff() const { return feet() <= CliffTopY && heroine->x > CliffX; }
 
     Dahlia* heroine = nullptr;
@@ -151,40 +176,54 @@ protected:
 
 } // namespace
 
-// A player who holds right and presses jump each time she is on her feet gets from the arena
-// floor up the escape stairs onto the cliff.
-TEST_F(EscapeClimbTest, HoldingRightAndJumpingClimbsTheStairsOntoTheCliff)
+// The escape stairs, left to right, lead from the arena floor to the cliff: each pillar rises no
+// higher above its own ground than she can jump.
+TEST_F(EscapeClimbTest, EveryEscapeStepIsWithinAJump)
 {
     carryIntoArena();
     ASSERT_TRUE(waitForRaisedStairs()) << "the fight ends and the stairs rise";
-
-    // The stairs, left to right, rise toward the cliff and end at its foot.
-    std::map<i32, i32> topAt;  // left edge -> top of each pillar
-    for (Pillar_BossStairs* p : all<Pillar_BossStairs>())
-        topAt[p->x] = p->y;
-    ASSERT_FALSE(topAt.empty());
-    const i32 firstStepX = topAt.begin()->first;
-    EXPECT_EQ(topAt.rbegin()->first + 16, CliffX);
-    EXPECT_LE(ArenaFloorY - topAt.begin()->second, MaxStepRise);
-    for (auto it = std::next(topAt.begin()); it != topAt.end(); ++it) {
-        EXPECT_EQ(it->first, std::prev(it)->first + 16) << "no gap between pillars";
-        EXPECT_LE(it->second, std::prev(it)->second) << "never a step down";
-        EXPECT_LE(std::prev(it)->second - it->second, MaxStepRise);
+    std::vector<Pillar_BossStairs*> stairs = all<Pillar_BossStairs>();
+    ASSERT_FALSE(stairs.empty());
+    for (Pillar_BossStairs* p : stairs) {
+        EXPECT_LE(p->h, MaxStepRise) << "the pillar at x " << p->x;
+        EXPECT_GT(p->h, 16) << "the pillar at x " << p->x;
+        EXPECT_GE(p->x, GatePillarRight);
+        EXPECT_LT(p->x, CliffX);
     }
-    EXPECT_LE(topAt.rbegin()->second - CliffTopY, MaxStepRise);
+}
 
-    // Where she sets off, and whether on an odd or even frame (gravity acts every other frame),
-    // changes where each jump comes down.
-    for (i32 startX = GatePillarRight; startX <= firstStepX - heroine->w; ++startX)
-      for (int lateFrames : {0, 1}) {
-        SCOPED_TRACE(testing::Message() << "setting off at x " << startX << " after " << lateFrames);
-        standStill(startX);
-        frame(lateFrames);
-        ASSERT_EQ(feet(), ArenaFloorY) << "she stands on the arena floor";
-        const Climb climb = climbWithRightAndJump();
-        EXPECT_FALSE(heroine->dead);
-        EXPECT_LE(feet(), CliffTopY) << "on the cliff top after " << climb.frames << " frames; x " << heroine->x;
-        EXPECT_GT(heroine->x, CliffX);
-        EXPECT_LE(climb.fallsToFloor, AllowedFallsToFloor);
-    }
+// How she sets off up the stairs.
+enum class SetOff : u8 {
+    AfterTheRise,  // she stands on the floor by the risen stairs, holds right and jumps whenever she stands
+    AsTheyRise,    // the stairs rise around her where she stands, then the same
+    LeftFirst      // the stairs rise around her, she holds left to the arena's wall, then the same
+};
+
+// Wherever she stands on the arena floor, before the stairs rise or as they rise around her when
+// the boss dies there, she climbs them onto the cliff by holding right and jumping whenever she
+// stands, or by first holding left to the arena's wall. Where she stands, and whether on an odd or
+// even frame (gravity acts every other frame), changes where each jump comes down.
+TEST_F(EscapeClimbTest, FromAnywhereOnTheFloorSheClimbsTheStairsOntoTheCliff)
+{
+    carryIntoArena();
+    ASSERT_TRUE(waitForRaisedStairs()) << "the fight ends and the stairs rise";
+    for (SetOff setOff : {SetOff::AfterTheRise, SetOff::AsTheyRise, SetOff::LeftFirst})
+      for (i32 startX = GatePillarRight; startX <= FirstShelfX - heroine->w; ++startX)
+        for (int lateFrames : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << "set-off " << int(setOff) << ", standing at x " << startX << " after "
+                                            << lateFrames);
+            standStill(startX);
+            frame(lateFrames);
+            ASSERT_EQ(feet(), ArenaFloorY) << "she stands on the arena floor";
+            if (setOff != SetOff::AfterTheRise)
+                raiseStairsAroundHer();
+            ASSERT_TRUE(stairsStill());
+            if (setOff == SetOff::LeftFirst)
+                walkToTheLeftWall();
+            const Climb climb = climbWithRightAndJump();
+            EXPECT_FALSE(heroine->dead);
+            EXPECT_TRUE(onCliff()) << "on the cliff top after " << climb.frames << " frames; x " << heroine->x
+                                   << ", feet " << feet();
+            EXPECT_LE(climb.fallsToFloor, AllowedFallsToFloor);
+        }
 }
