@@ -1,13 +1,11 @@
-#include "tests/story/level_fixture.h"
+#include "tests/story/demo_level_fixture.h"
 
 #include "actors/creatures/floating_turret.h"
 #include "actors/creatures/mine.h"
 #include "actors/creatures/splecker.h"
-#include "actors/dahlia.h"
 #include "actors/dummy.h"
 #include "story/tutorial_mark.h"
 #include "world/level.h"
-#include "world/objects/breakblock.h"
 #include "world/objects/marker.h"
 
 #include <algorithm>
@@ -33,14 +31,15 @@ const std::map<u16, std::string> RoadKinds = {
     {33002, "Tutorial_Shooting"}, {33003, "Tutorial_Stones"}, {33004, "Tutorial_Enemies"},
     {33005, "Tutorial_Splecker"}, {33006, "Tutorial_BossWarn"},
 };
+
 constexpr i32 CarryFeetY = 160;       // above every ledge and plank of the road
 constexpr int SectionFrames = 2700;   // ninety seconds of play for one section
 constexpr int StuckFrames = 6;        // frames without headway before she jumps
 constexpr i32 GapProbeAhead = 4;      // how far past her leading edge she looks for ground
 constexpr i32 MineJumpDistance = 36;  // a running jump from here clears the mine
 constexpr i32 SpleckerStand = 96;     // she stops this far from a living Splecker and jumps to fire
-constexpr i32 TurretReach = 40;
-constexpr int TargetPracticeFrames = 600;  // twenty seconds: the bursts and their stones are over       // a turret this close on either side is shot from below
+constexpr i32 TurretReach = 40;       // a turret this close on either side is shot from below
+constexpr int TargetPracticeFrames = 600;  // twenty seconds: the bursts and their stones are over
 
 std::vector<LevelObject> placementsOf(u16 firstId, u16 lastId)
 {
@@ -57,35 +56,15 @@ std::vector<LevelObject> placementsOf(u16 firstId, u16 lastId)
 
 // The demo level played by a script that does what the tutorial texts ask: run right, jump what
 // stops her and every gap, fire all the time, aim up at turrets, jump at Spleckers' heads.
-class DemoRoadTest : public LevelTest {
+class DemoRoadTest : public DemoLevelTest {
 protected:
-    void SetUp() override
-    {
-        LevelTest::SetUp();
-        world->startLevel("demo.lvl");
-        frame(2);
-        std::vector<Dahlia*> found = all<Dahlia>();
-        ASSERT_EQ(found.size(), 1u);
-        heroine = found[0];
-    }
-
-    i32 feet() const { return heroine->y + heroine->h; }
     i32 centreX() const { return heroine->x + heroine->w / 2; }
-
-    void place(i32 x, i32 feetY)
-    {
-        heroine->x = x;
-        heroine->y = feetY - heroine->h;
-        heroine->velX = 0;
-        heroine->velY = 0;
-    }
 
     // The markers' speech boxes would stand the level still; the road is what is tested here.
     void frameWithoutTips()
     {
         frame();
-        for (Tutorial_Mark* mark : all<Tutorial_Mark>())
-            world->remove(mark);
+        removeAll<Tutorial_Mark>();
     }
 
     // Carries her above the road in short hops, so that the camera scrolls there as in play and
@@ -193,8 +172,6 @@ protected:
         else
             fake_input::releaseControl(0, control);
     }
-
-    Dahlia* heroine = nullptr;
 };
 
 } // namespace

@@ -1,7 +1,6 @@
-#include "tests/story/level_fixture.h"
+#include "tests/story/demo_level_fixture.h"
 
 #include "actors/bossfight.h"
-#include "actors/dahlia.h"
 #include "actors/follower.h"
 #include "actors/springfoot/springfoot_boss.h"
 #include "story/demo_ending.h"
@@ -25,34 +24,8 @@ constexpr i32 CliffTopY = 112;
 constexpr int ClimbFrames = 600;       // twenty seconds of play
 constexpr int AllowedFallsToFloor = 3;
 
-class EscapeClimbTest : public LevelTest {
+class EscapeClimbTest : public DemoLevelTest {
 protected:
-    void SetUp() override
-    {
-        LevelTest::SetUp();
-        world->startLevel("demo.lvl");
-        frame(2);
-        std::vector<Dahlia*> found = all<Dahlia>();
-        ASSERT_EQ(found.size(), 1u);
-        heroine = found[0];
-    }
-
-    i32 feet() const { return heroine->y + heroine->h; }
-
-    void place(i32 x, i32 feetY)
-    {
-        heroine->x = x;
-        heroine->y = feetY - heroine->h;
-        heroine->velX = 0;
-        heroine->velY = 0;
-    }
-
-    template <class T> void removeAll()
-    {
-        for (T* object : all<T>())
-            world->remove(object);
-    }
-
     void frameWithoutBossOrTips()
     {
         frame();
@@ -170,8 +143,6 @@ protected:
     }
 
     bool onCliff() const { return feet() <= CliffTopY && heroine->x > CliffX; }
-
-    Dahlia* heroine = nullptr;
 };
 
 } // namespace
