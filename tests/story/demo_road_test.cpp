@@ -193,6 +193,27 @@ TEST_F(DemoRoadTest, EveryPlaceableKindButTheChaserIsOnTheRoad)
         EXPECT_EQ(markers[i].type, FirstMarkerId + i) << "the marker " << i + 1 << " from the left";
 }
 
+// Each marker stands before the first of what its text announces, so the player reads it first.
+TEST_F(DemoRoadTest, EachMarkerComesBeforeWhatItAnnounces)
+{
+    const std::map<u16, std::vector<u16>> announced = {
+        {33002, {5}},              // the practice targets
+        {33003, {6, 11}},          // stones that fall and stones that stay
+        {33004, {7, 8, 9, 10}},    // turrets, Springfoots, wall spitters, mines
+        {33005, {12}},             // Spleckers
+        {33006, {13, 14}},         // the boss and its fight
+    };
+    const std::vector<LevelObject> placed = placementsOf(0, LastTypeId);
+    for (const auto& [markerId, kinds] : announced) {
+        const std::vector<LevelObject> marker = placementsOf(markerId, markerId);
+        ASSERT_EQ(marker.size(), 1u);
+        for (const LevelObject& o : placed) {
+            const bool isAnnounced = std::find(kinds.begin(), kinds.end(), o.type) != kinds.end();
+            EXPECT_TRUE(!isAnnounced || marker[0].x < o.x) << "marker " << markerId - 33000 << ", type " << o.type;
+        }
+    }
+}
+
 // The shooting marker invites her to hold fire and be ready to fight: running right holding fire
 // from there bursts both practice targets and leaves her at least three quarters of her health.
 TEST_F(DemoRoadTest, RunningAtTheTargetsHoldingFireKeepsHerHealth)

@@ -88,6 +88,7 @@ protected:
     struct Climb {
         int frames = 0;
         int fallsToFloor = 0;
+        i32 highestStandFeet = ArenaFloorY;  // the feet of the highest place she stood on
     };
 
     // Holds right and presses jump each time she looks settled (neither rising nor falling), a
@@ -101,6 +102,8 @@ protected:
         i32 lastY = heroine->y;
         for (; climb.frames < ClimbFrames && !onCliff(); ++climb.frames) {
             const bool settled = heroine->velY == 0 && heroine->y == lastY;
+            if (settled && feet() >= heroine->floorLimit)
+                climb.highestStandFeet = std::min(climb.highestStandFeet, feet());
             if (settled && !jumpHeld)
                 fake_input::holdControl(0, ControlA);
             else
@@ -132,14 +135,21 @@ protected:
     // her where she stands, as when the boss dies there.
     void raiseStairsAroundHer()
     {
-        for (Pillar_BossStairs* p : all<Pillar_BossStairs>()) {
-            p->y += p->h - 1;  // the one-pixel stub it rose from, its bottom where it was
-            p->h = 1;
-            p->targetHeight = 1;
+        sinkStairs();
+        for (Pillar_BossStairs* p : all<Pillar_BossStairs>())
             p->cueEscape();
-        }
         for (int i = 0; i < 200 && !stairsStill(); ++i)
             frame();
+    }
+
+    // Back to the one-pixel stubs they rise from, their bottoms where they were, as in the fight.
+    void sinkStairs()
+    {
+        for (Pillar_BossStairs* p : all<Pillar_BossStairs>()) {
+            p->y += p->h - 1;
+            p->h = 1;
+            p->targetHeight = 1;
+        }
     }
 
     bool onCliff() const { return feet() <= CliffTopY && heroine->x > CliffX; }
@@ -147,12 +157,19 @@ protected:
 
 } // namespace
 
-// The escape stairs, left to right, lead from the arena floor to the cliff: each pillar rises no
-// higher above its own ground than she can jump.
-TEST_F(EscapeClimbTest, EveryEscapeStepIsWithinAJump)
+// The escape stairs lead from the arena floor to the cliff: each pillar rises no higher above its
+// own ground than she can jump. Until they rise, nothing above the floor is within her jump, so the
+// floor is the only place she can stand when the boss dies.
+TEST_F(EscapeClimbTest, OnlyTheRisenStairsLeadOffTheFloorAndEachStepIsWithinAJump)
 {
     carryIntoArena();
     ASSERT_TRUE(waitForRaisedStairs()) << "the fight ends and the stairs rise";
+    sinkStairs();
+    standStill(GatePillarRight);
+    const Climb climb = climbWithRightAndJump();
+    EXPECT_EQ(climb.highestStandFeet, ArenaFloorY) << "she stood above the floor, at x " << heroine->x;
+
+    raiseStairsAroundHer();
     std::vector<Pillar_BossStairs*> stairs = all<Pillar_BossStairs>();
     ASSERT_FALSE(stairs.empty());
     for (Pillar_BossStairs* p : stairs) {
