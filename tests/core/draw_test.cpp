@@ -287,6 +287,9 @@ TEST_F(Draw, LinePixelSets)
     EXPECT_EQ(pixelsOf(backBuffer, 11).size(), 5u);
     drawLine(400, 400, 400, 400, 12, backBuffer);
     EXPECT_EQ(pixelsOf(backBuffer, 12).size(), 0u);
+    // Above the top the running y is negative: -0.5 truncates toward zero onto row 0.
+    drawLine(0, -2, 6, 1, 13, backBuffer);
+    EXPECT_EQ(pixelsOf(backBuffer, 13), (Points{{3, 0}, {4, 0}, {5, 0}, {6, 1}}));
 }
 
 TEST_F(Draw, LongShallowLineDoesNotDrift)
@@ -385,6 +388,7 @@ TEST_F(Draw, PixelFiltersStayOnTheirSurface)
     EXPECT_EQ(getPixel(s, 1, 0), 0x55u);
 
     putPixel(s, 0, 0, 0x101010);
+    putPixel(s, 0, 1, 0x101010);  // straight below is equal: only the pixel below-right counts
     putPixel(s, 1, 1, 0x202020);
     putPixel(s, 1, 0, 0x202020);
     putPixel(s, 2, 1, 0x202020);

@@ -10,11 +10,17 @@ namespace {
 
 std::vector<std::string> journal;
 
-// Records its updates, draws and destruction; can run a scripted action during its update.
+// Records its updates, draws and destruction; can run a scripted action during its update and
+// another one while it is destroyed.
 class RecordingSystem : public GameSystem {
 public:
     RecordingSystem(const std::string& name, i16 depth) : GameSystem(depth), name(name) {}
-    ~RecordingSystem() override { journal.push_back("~" + name); }
+    ~RecordingSystem() override
+    {
+        journal.push_back("~" + name);
+        if (onDestroy)
+            onDestroy();
+    }
     void update() override
     {
         journal.push_back("u:" + name);
@@ -28,6 +34,7 @@ public:
 
     std::string name;
     std::function<void()> onUpdate;
+    std::function<void()> onDestroy;
 };
 
 class GameSystemManager : public ::testing::Test {
@@ -77,7 +84,7 @@ TEST_F(GameSystemManager, SwitchDuringUpdateDrawsOnlyTheNewScreen)
     EXPECT_EQ(journal, (std::vector<std::string>{"u:menu", "u:fader", "~menu", "d:level", "d:fader"}));
 }
 
-TEST_F(GameSystemManager, SelfKillFinishesPassAndIsNeverDrawnAgain)
+TEST_F(GameSystemManager, SelfKillFinishesPassIsNeverDrawnAgainAndItsHeirJoinsAtOnce)
 {
     auto* a = new RecordingSystem("a", 1);
     auto* b = new RecordingSystem("b", 0);
@@ -86,9 +93,11 @@ TEST_F(GameSystemManager, SelfKillFinishesPassAndIsNeverDrawnAgain)
     frame();
     journal.clear();
     b->onUpdate = [b] { queueSystemKill(b); queueSystemKill(b); };
+    // Deletions come before additions: an heir queued while b is destroyed joins in this frame.
+    b->onDestroy = [] { queueSystemAdd(new RecordingSystem("heir", 0)); };
     frame();
-    EXPECT_EQ(journal, (std::vector<std::string>{"u:a", "u:b", "~b", "d:a"}));
-    EXPECT_EQ(activeSystemCount(), 1);
+    EXPECT_EQ(journal, (std::vector<std::string>{"u:a", "u:b", "~b", "d:a", "d:heir"}));
+    EXPECT_EQ(activeSystemCount(), 2);
 }
 
 TEST_F(GameSystemManager, KillOfPendingAdditionNeverInsertsFreedSystem)
