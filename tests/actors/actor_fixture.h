@@ -10,6 +10,7 @@
 
 #include <SDL/SDL_mixer.h>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // A solid box that stops movers from every side and can be moved by the test between frames.
@@ -60,12 +61,43 @@ public:
         health = 100;
         this->team = team;
     }
+    void hurt(i16 amount, i32 kind) override
+    {
+        PhysicalCharacter::hurt(amount, kind);
+        lastKind = kind;
+    }
+    i32 lastKind = 0;  // the damage kind of the last hurt
 };
 
 // A hurtable thing that is not a character (a stone, a mine).
 class Stone : public PhysicalDamagable {
 public:
     Stone(i32 x, i32 y) : PhysicalDamagable(FlagDamagable, x, y, 16, 16, 0) { health = 100; }
+};
+
+// Holds the mixer still, so that every sound played stays on its channel and the channels list
+// the sounds in the order they were played.
+class SoundTap {
+public:
+    static constexpr int Channels = 256;
+    SoundTap()
+    {
+        Mix_AllocateChannels(Channels);
+        Mix_HaltChannel(-1);
+        SDL_LockAudio();
+    }
+    ~SoundTap()
+    {
+        SDL_UnlockAudio();
+        Mix_HaltChannel(-1);
+    }
+    std::vector<Mix_Chunk*> played() const
+    {
+        std::vector<Mix_Chunk*> sounds;
+        for (int i = 0; i < Channels && Mix_Playing(i); ++i)
+            sounds.push_back(Mix_GetChunk(i));
+        return sounds;
+    }
 };
 
 // A level world over SDL's dummy video; the test adds objects and steps frames.
@@ -83,6 +115,7 @@ protected:
     }
     void TearDown() override
     {
+        soundTap.reset();
         world.reset();
         releaseAllStreams();
         freeAllSounds();
@@ -123,6 +156,27 @@ protected:
         return found;
     }
 
+    // Holds the mixer still until the test ends, so the channels tell which sounds were started.
+    void holdSounds()
+    {
+        ASSERT_TRUE(audioOpen);
+        soundTap.emplace();
+    }
+
+    // Channels playing the named sound.
+    int playing(const char* name)
+    {
+        Mix_Chunk* chunk = loadSound(name);
+        int n = 0;
+        for (int channel = 0; channel < Mix_AllocateChannels(-1); ++channel) {
+            if (Mix_Playing(channel) && Mix_GetChunk(channel) == chunk)
+                ++n;
+        }
+        return n;
+    }
+    void silence() { Mix_HaltChannel(-1); }
+
     std::unique_ptr<SystPhysical> world;
     bool audioOpen = false;
+    std::optional<SoundTap> soundTap;
 };

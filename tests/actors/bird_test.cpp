@@ -49,6 +49,8 @@ TEST_F(BirdTest, TakesOffAtOnceWhenAThreatOfAnotherTeamComesNear)
     stranger->team = 1;                     // another team, but birds scare nobody
     add(new Target(110, 184, 4));           // of the birds' own team
     add(new Target(300, 184, 1));           // 208 pixels away
+    add(new Target(192, 184, 1));           // centre (200, 192): 100 away across
+    add(new Target(92, 88, 1));             // centre (100, 96): 100 away upward
     step(30);
     ASSERT_EQ(bird->flying, 0);
 

@@ -77,6 +77,7 @@ TEST_F(BulletTest, TeamOneShotPassesTeamOneAndTheDeadButHitsStonesAndOthers)
     EXPECT_EQ(friendly->health, 100);
     EXPECT_EQ(corpse->health, 0);
     EXPECT_EQ(enemy->health, 97);
+    EXPECT_EQ(enemy->lastKind, 2) << "the heroine's gun";
     EXPECT_EQ(stone->health, 97);
     step(2);
     EXPECT_EQ(enemy->health, 97) << "a spent shot hurts once";
@@ -109,16 +110,32 @@ TEST_F(BulletTest, AHurtThatWalksTheCategoryDoesNotBreakTheShotsWalk)
     EXPECT_GT(first->looked, 0);
 }
 
+// Each direction meets its own limit: a wall to the right, to the left, a floor, a ceiling.
+struct StopCase {
+    SDL_Rect wall;
+    i32 x, y;
+    i8 velX, velY;
+    i32 centreX, centreY;
+};
+
 TEST_F(BulletTest, StopsAtSolidTerrainWithItsCentreOnTheSurface)
 {
-    add(new Wall(200, 80, 16, 48));
-    step();
-    ProbeShot* shot = add(new ProbeShot(150, 100, 10, 0, nullptr));
-    step(12);
-    EXPECT_TRUE(shot->spent);
-    EXPECT_EQ(shot->x + shot->w / 2, 200);
-    EXPECT_EQ(shot->wallHits, 1);
-    EXPECT_TRUE(shot->lastNoTargetHit);
+    const StopCase cases[] = {{{200, 80, 16, 48}, 150, 100, 10, 0, 200, 100},
+                              {{200, 80, 16, 48}, 266, 100, -10, 0, 216, 100},
+                              {{100, 150, 48, 16}, 120, 100, 0, 10, 120, 150},
+                              {{100, 50, 48, 16}, 120, 110, 0, -10, 120, 66}};
+    for (const StopCase& c : cases) {
+        world = std::make_unique<SystPhysical>();
+        add(new Wall(c.wall.x, c.wall.y, c.wall.w, c.wall.h));
+        step();
+        ProbeShot* shot = add(new ProbeShot(c.x, c.y, c.velX, c.velY, nullptr));
+        step(12);
+        EXPECT_TRUE(shot->spent) << c.velX << "," << c.velY;
+        EXPECT_EQ(shot->x + shot->w / 2, c.centreX) << c.velX << "," << c.velY;
+        EXPECT_EQ(shot->y + shot->h / 2, c.centreY) << c.velX << "," << c.velY;
+        EXPECT_EQ(shot->wallHits, 1);
+        EXPECT_TRUE(shot->lastNoTargetHit);
+    }
 }
 
 TEST_F(BulletTest, TargetHitInFrontOfAWallSilencesTheWall)
@@ -133,13 +150,21 @@ TEST_F(BulletTest, TargetHitInFrontOfAWallSilencesTheWall)
     EXPECT_FALSE(shot->lastNoTargetHit);
 }
 
+// The window reaches 32 pixels beyond the view on every side.
 TEST_F(BulletTest, LeavingTheWindowSpendsTheShotSilently)
 {
-    ProbeShot* shot = add(new ProbeShot(300, 100, 10, 0, nullptr));
-    step(10);
-    EXPECT_TRUE(shot->spent);
-    EXPECT_EQ(shot->x + shot->w / 2, 352);
-    EXPECT_EQ(shot->wallHits, 0);
+    const StopCase cases[] = {{{}, 300, 100, 10, 0, 352, 100},
+                              {{}, 20, 100, -10, 0, -32, 100},
+                              {{}, 100, 220, 0, 10, 100, 272},
+                              {{}, 100, 20, 0, -10, 100, -32}};
+    for (const StopCase& c : cases) {
+        ProbeShot* shot = add(new ProbeShot(c.x, c.y, c.velX, c.velY, nullptr));
+        step(10);
+        EXPECT_TRUE(shot->spent) << c.velX << "," << c.velY;
+        EXPECT_EQ(shot->x + shot->w / 2, c.centreX) << c.velX << "," << c.velY;
+        EXPECT_EQ(shot->y + shot->h / 2, c.centreY) << c.velX << "," << c.velY;
+        EXPECT_EQ(shot->wallHits, 0);
+    }
 }
 
 TEST_F(BulletTest, DahliaShotPicksItsMuzzleCellByDirection)

@@ -128,6 +128,16 @@ TEST_F(CreaturesTest, ShotDownChaserStaysAsACorpse)
     step(3);
     EXPECT_EQ(chaser->animFrame, 1);  // falling
     step(40);
+    // Running, it shows the cells 1 to 8 in turn, each for two frames.
+    std::vector<int> cells;
+    for (int i = 0; i < 36; ++i) {
+        chaser->setControls(Controls(1, false));
+        step();
+        if (cells.empty() || cells.back() != chaser->animFrame)
+            cells.push_back(chaser->animFrame);
+    }
+    const std::vector<int> cycle = {1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2};
+    EXPECT_EQ(cells, cycle);
     chaser->hurt(100, 2);
     step();
     EXPECT_EQ(chaser->animFrame, 9);

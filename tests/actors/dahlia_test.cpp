@@ -196,23 +196,62 @@ TEST_F(DahliaTest, ABackpedallingShotGoesTheWaySheWalks)
     EXPECT_EQ(shots()[0]->velX, -10);
 }
 
-TEST_F(DahliaTest, OnlyAHardFastLandingThrowsDust)
+TEST_F(DahliaTest, LandingFasterThanThreeSoundsAndOnlyAHardFastOneThrowsDust)
 {
+    holdSounds();
     Dahlia* dahlia = addStandingDahlia();
+    int thuds = 0;
     auto landAt = [&](i8 fall, i8 run) {
+        silence();
         dahlia->y = 200 - dahlia->h - fall;  // one step above the floor
         dahlia->velY = fall;
         dahlia->velX = run;
         frame();
         EXPECT_EQ(dahlia->y + dahlia->h, 200);
         EXPECT_EQ(dahlia->velY, 0);
+        thuds = playing("resource/land.wav");
         frame();  // the dust joins the level
         return all<Dust>().size();
     };
+    EXPECT_EQ(landAt(3, 3), 0u);
+    EXPECT_EQ(thuds, 0);
+    EXPECT_EQ(landAt(4, 0), 0u);
+    EXPECT_EQ(thuds, 1);
     EXPECT_EQ(landAt(7, 3), 0u);
     EXPECT_EQ(landAt(8, 2), 0u);
     EXPECT_EQ(landAt(8, 3), 1u);
+    EXPECT_EQ(thuds, 1);
     EXPECT_EQ(landAt(8, -3), 2u);
+}
+
+TEST_F(DahliaTest, StepsSoundAtWalkFramesSevenAndFifteenAndBackpedallingAtOneAndNine)
+{
+    holdSounds();
+    Dahlia* dahlia = addStandingDahlia();
+    // The walk frames in which a step was heard, over a number of frames.
+    auto stepFrames = [&](int frames) {
+        std::vector<int> heard;
+        for (int i = 0; i < frames; ++i) {
+            silence();
+            frame();
+            const int steps = playing("resource/step_1.wav") + playing("resource/step_2.wav") +
+                              playing("resource/step_3.wav");
+            EXPECT_LE(steps, 1);
+            if (steps)
+                heard.push_back(dahlia->walkFrame);
+        }
+        return heard;
+    };
+    hold(ControlRight);
+    EXPECT_EQ(stepFrames(32), (std::vector<int>{7, 15, 7, 15}));
+    release(ControlRight);
+    for (i16 start : {2, 10}) {
+        frame();
+        dahlia->walkFrame = start;
+        hold(ControlLeft);
+        EXPECT_EQ(stepFrames(3), (std::vector<int>{start - 1})) << "backwards from " << start;
+        release(ControlLeft);
+    }
 }
 
 TEST_F(DahliaTest, CutawayFollowsHerUntilItIsGone)
@@ -252,14 +291,17 @@ TEST_F(DahliaTest, HurtBlinksAndRestsBeforeTheNextHurtSound)
     dahlia->hurt(5, 1);
     frame();
     EXPECT_EQ(dahlia->hurtCooldown, 15);
+    const u8 firstSound = dahlia->lastHitSound;
+    EXPECT_NE(firstSound, 0) << "a hurt sound never repeats the one before";
     dahlia->hurt(5, 1);
     frame();
     EXPECT_EQ(dahlia->hurtCooldown, 14) << "no new blink while the last one is young";
+    EXPECT_EQ(dahlia->lastHitSound, firstSound) << "and no new sound either";
     frame(10);
     dahlia->hurt(5, 1);
     frame();
     EXPECT_EQ(dahlia->hurtCooldown, 15);
-    EXPECT_LT(dahlia->lastHitSound, 3);
+    EXPECT_NE(dahlia->lastHitSound, firstSound);
 }
 
 TEST_F(DahliaTest, RespawnsAtHerRespawnPointAfterOneHundredTwentyFrames)

@@ -192,22 +192,13 @@ TEST_F(EffectDrawTest, DrawingFollowsTheScreenOffset)
     expectPainted(42, 64, 16, 16);
 }
 
-// The mixer runs on the dummy audio driver; holding the audio lock keeps every started sound
-// on its channel, so the channels in use count the sounds started.
+// The channels in use count the sounds started.
 class DeathBurstTest : public EffectsTest {
 protected:
     void SetUp() override
     {
         EffectsTest::SetUp();
-        ASSERT_TRUE(audioOpen);
-        Mix_AllocateChannels(32);
-        SDL_LockAudio();
-    }
-    void TearDown() override
-    {
-        SDL_UnlockAudio();
-        Mix_HaltChannel(-1);
-        EffectsTest::TearDown();
+        holdSounds();
     }
 };
 

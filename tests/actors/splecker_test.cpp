@@ -9,6 +9,7 @@
 #include "actors/effects/death_burst.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -119,19 +120,24 @@ TEST_F(SpleckerTest, WithoutFoesItHidesAgainAndTiesGoToTheFirstFound)
 
 TEST_F(SpleckerTest, ItSpitsThirtyDropsOneAFrameWithOneRetch)
 {
-    foeAt(160, 192);
+    foeAt(160, 192);  // 60 to the right: aimDx 60
     std::map<u32, u32> firedIn;
+    std::map<u32, i8> swayOf;  // each drop's sideways speed as it left the mouth
     for (int i = 0; i < 120 && !splecker->spitting; ++i)
         step();
     ASSERT_EQ(splecker->spitting, 1);
     EXPECT_EQ(splecker->head, 1);
-    for (AcidPuke* drop : all<AcidPuke>())  // the first drop flew in the frame the spit began
-        firedIn.emplace(drop->serial, world->frame() - 1);
+    auto gather = [&](u32 frame) {
+        for (AcidPuke* drop : all<AcidPuke>()) {
+            firedIn.emplace(drop->serial, frame);
+            swayOf.emplace(drop->serial, drop->velX);
+        }
+    };
+    gather(world->frame() - 1);  // the first drop flew in the frame the spit began
     for (int i = 0; i < 40; ++i) {
         u32 frame = world->frame();
         step();
-        for (AcidPuke* drop : all<AcidPuke>())
-            firedIn.emplace(drop->serial, frame);
+        gather(frame);
     }
     ASSERT_EQ(firedIn.size(), 30u);
     std::vector<u32> frames;
@@ -139,6 +145,12 @@ TEST_F(SpleckerTest, ItSpitsThirtyDropsOneAFrameWithOneRetch)
         frames.push_back(entry.second);
     for (size_t i = 1; i < frames.size(); ++i)
         EXPECT_EQ(frames[i], frames[i - 1] + 1);
+    // Facing right the stream sways with +2 sin(timer / 3) about 60 / 14, the timer counting down.
+    int t = 29;
+    for (auto& entry : swayOf) {
+        EXPECT_EQ(entry.second, 4 + int(std::trunc(2.0 * std::sin(t / 3.0)))) << "timer " << t;
+        --t;
+    }
     EXPECT_EQ(playing("resource/puke.wav"), 1);
     EXPECT_EQ(splecker->spitting, 0) << "the mouth has closed";
     EXPECT_EQ(splecker->head, 0);

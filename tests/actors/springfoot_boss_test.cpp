@@ -11,6 +11,8 @@
 #include "world/factory.h"
 
 #include <algorithm>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -147,6 +149,7 @@ TEST_F(SpringfootBossTest, HardLandingsShakeTheGroundAndSendWavesFrom124Down)
         boss->bigJump = 1;
         boss->shake = 0;
         boss->velY = landing.fallSpeed;
+        const i32 bossX = boss->x;
         boss->land();
         EXPECT_EQ(boss->bigJump, 0);
         EXPECT_EQ(boss->shake, landing.shake);
@@ -155,10 +158,12 @@ TEST_F(SpringfootBossTest, HardLandingsShakeTheGroundAndSendWavesFrom124Down)
         std::vector<GroundWave*> waves = all<GroundWave>();
         ASSERT_EQ(waves.size(), landing.waves) << "health " << landing.health;
         EXPECT_EQ(all<Dust>().size(), landing.dust);
+        // A wave's box is 8 x 4 about its point: x + 12 going right, x + 4 going left.
+        std::set<std::vector<i32>> sent;
+        for (GroundWave* wave : waves)
+            sent.insert({wave->velX, wave->x + 4 - bossX, wave->y + 4});
         if (!waves.empty()) {
-            const i32 speeds[] = {waves[0]->velX, waves[1]->velX};
-            EXPECT_EQ(std::min(speeds[0], speeds[1]), -6);
-            EXPECT_EQ(std::max(speeds[0], speeds[1]), 6);
+            EXPECT_EQ(sent, (std::set<std::vector<i32>>{{6, 12, 200}, {-6, 4, 200}}));
         }
     }
 }
@@ -194,6 +199,7 @@ TEST_F(SpringfootBossTest, StompsOncePerLeapOnlyWhileFallingAndHardestWhenFast)
 
 TEST_F(SpringfootBossTest, DeathSceneEndsFinishedExactlyWhenTheShakeIsSpent)
 {
+    holdSounds();
     addBoss(true);
     boss->reinforceBelow = 0;
     boss->health = 20;  // past the phase lines, whose smoke would mix with the death's
@@ -203,12 +209,17 @@ TEST_F(SpringfootBossTest, DeathSceneEndsFinishedExactlyWhenTheShakeIsSpent)
     EXPECT_EQ(all<Smoke>().size(), 10u) << "the shudder starts with a puff of smoke";
     EXPECT_EQ(boss->shakeAmount(), 4);
 
+    // The death cry comes in the frame after the shudder timer reached 120.
     int frames = 1;
+    int cryAt = -1;
     while (boss->state != 5 && frames < 400) {
         EXPECT_FALSE(boss->isFinished());
         stepHeld();
         ++frames;
+        if (cryAt < 0 && playing("resource/crushfoot_die.wav"))
+            cryAt = boss->deathTimer;
     }
+    EXPECT_EQ(cryAt, 118);
     ASSERT_EQ(boss->state, 5);
     EXPECT_GE(frames, 150 + 2 * 11);
     EXPECT_EQ(boss->shakeAmount(), 8);
@@ -220,6 +231,122 @@ TEST_F(SpringfootBossTest, DeathSceneEndsFinishedExactlyWhenTheShakeIsSpent)
     EXPECT_EQ(boss->shakeAmount(), 0);
     EXPECT_TRUE(boss->isFinished());
     EXPECT_EQ(boss->healthFraction(), 0.0f);
+}
+
+// On the ground it stands unless randomSigned(16) gives 0 (randomSigned(8) below 50 health);
+// a twin stream on the same seed tells which draws let it walk.
+TEST_F(SpringfootBossTest, ThinksToWalkOnceInSeventeenOrOnceInNineBelowFifty)
+{
+    addBoss(true);
+    constexpr int Twin = 9;
+    const struct {
+        i16 health;
+        u32 mask;  // randomSigned(n) masks the draw to the bits of n and redraws above n
+        u32 n;
+    } phases[] = {{50, 31, 16}, {49, 15, 8}};
+    for (const auto& phase : phases) {
+        boss->health = phase.health;
+        boss->targetX = boss->x;  // level with it: it walks right
+        seedStream(0, 4242);
+        seedStream(Twin, 4242);
+        int walks = 0;
+        for (int i = 0; i < 300; ++i) {
+            u32 r;
+            do
+                r = randomDraw(Twin) & phase.mask;
+            while (r > phase.n);
+            const Controls c = boss->think();
+            EXPECT_EQ(c.dir(), r == 0 ? 1 : 0) << "health " << phase.health << ", think " << i;
+            walks += c.dir() != 0;
+        }
+        EXPECT_GT(walks, 0);
+    }
+    boss->targetX = boss->x - 1;
+    std::set<int> dirs;
+    for (int i = 0; i < 300; ++i)
+        dirs.insert(boss->think().dir());
+    EXPECT_EQ(dirs, (std::set<int>{-1, 0}));
+    boss->lock = 3;
+    dirs.clear();
+    for (int i = 0; i < 300; ++i)
+        dirs.insert(boss->think().dir());
+    EXPECT_EQ(dirs, (std::set<int>{0})) << "no walking while the landing lock lasts";
+    EXPECT_FALSE(boss->think().jump());
+    boss->jumpTimer = 0;
+    EXPECT_TRUE(boss->think().jump());
+    // In the air it always heads for its target, without drawing.
+    boss->lock = 0;
+    boss->y -= 40;
+    seedStream(0, 4242);
+    seedStream(Twin, 4242);
+    EXPECT_EQ(boss->think().dir(), -1);
+    EXPECT_EQ(randomDraw(0), randomDraw(Twin));
+}
+
+TEST_F(SpringfootBossTest, BigJumpsAimAtTheTargetAndHopsGoThreePixelsAFrame)
+{
+    addBoss(true);
+    const struct {
+        i32 targetDx, targetDy;
+        i8 velX, velY;
+    } jumps[] = {{100, -40, 2, -10}, {-100, -41, -2, -12}, {200, 0, 3, -10}, {-200, -100, -3, -12}, {-79, 0, -1, -10}};
+    for (const auto& jump : jumps) {
+        boss->targetX = boss->x + jump.targetDx;
+        boss->targetY = boss->y + jump.targetDy;
+        boss->lock = 4;
+        boss->canStomp = 0;
+        boss->bigJump = 0;
+        boss->jump(true);
+        EXPECT_EQ(boss->velX, jump.velX) << jump.targetDx << ", " << jump.targetDy;
+        EXPECT_EQ(boss->velY, jump.velY) << jump.targetDx << ", " << jump.targetDy;
+        EXPECT_EQ(boss->lock, 0);
+        EXPECT_EQ(boss->canStomp, 1);
+        EXPECT_EQ(boss->bigJump, 1);
+    }
+
+    std::set<int> hopHeights;
+    for (int i = 0; i < 100; ++i) {
+        const i8 dir = i % 2 ? -1 : 1;
+        boss->canStomp = 0;
+        boss->walk(true, dir);
+        EXPECT_EQ(boss->velX, 3 * dir);
+        EXPECT_EQ(boss->faceLeft, dir < 0);
+        EXPECT_EQ(boss->canStomp, 1);
+        hopHeights.insert(boss->velY);
+    }
+    EXPECT_EQ(hopHeights, (std::set<int>{-8, -7, -6, -5}));
+    boss->velX = 0;
+    boss->lock = 1;
+    boss->walk(true, 1);
+    EXPECT_EQ(boss->velX, 0) << "locked after a landing";
+}
+
+// In the air it steers one step on even frames, only in a big jump and only above 125 or below 25.
+TEST_F(SpringfootBossTest, SteersInTheAirOnlyInItsOuterPhases)
+{
+    addBoss(true);
+    const struct {
+        i16 health;
+        u8 bigJump;
+        i8 startVelX;
+        i8 steered;
+    } cases[] = {{126, 1, 0, 1}, {125, 1, 0, 0}, {25, 1, 0, 0}, {24, 1, 0, 1}, {200, 0, 0, 0}, {200, 1, 3, 3}};
+    for (const auto& c : cases) {
+        alignHeld(2);
+        boss->lock = 0;
+        boss->health = c.health;
+        boss->bigJump = c.bigJump;
+        boss->velX = c.startVelX;
+        boss->walk(false, 1);
+        EXPECT_EQ(boss->velX, c.steered) << "health " << c.health;
+    }
+    stepHeld();  // an odd frame
+    boss->health = 200;
+    boss->bigJump = 1;
+    boss->velX = 0;
+    boss->walk(false, -1);
+    EXPECT_EQ(boss->velX, 0);
+    EXPECT_EQ(boss->faceLeft, 1);
 }
 
 TEST_F(SpringfootBossTest, ActivationLeapsUpAndLeftIntoTheArena)

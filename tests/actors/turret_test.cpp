@@ -8,6 +8,8 @@
 #include "core/message.h"
 
 #include <map>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -62,6 +64,41 @@ TEST_F(TurretTest, BurstsOfEightShotsEightFramesApartAfterThirtyFramesThenSevent
     EXPECT_EQ(frames[8], frames[7] + 80);
     EXPECT_EQ(playing("resource/double_shot.wav"), 16);
     EXPECT_EQ(turret->aim(), Floating_Turret::AimDown);
+}
+
+// Each shot leaves from the middle of the side it flies from.
+TEST_F(TurretTest, ShotsLeaveFromTheSideTheBarrelPoints)
+{
+    const struct {
+        i32 x, y;
+    } targets[] = {{160, 150}, {100, 60}, {220, 60}, {160, -30}};
+    std::set<std::pair<int, int>> velocities;
+    for (const auto& at : targets) {
+        world = std::make_unique<SystPhysical>();
+        turret = add(new Floating_Turret(160, 60));
+        targetAt(at.x, at.y);
+        step();
+        size_t seen = 0;
+        for (int i = 0; i < 60 && seen == 0; ++i) {
+            // Held in place, so it keeps aiming along the same axis.
+            const i32 x = turret->x = 152, y = turret->y = 52;
+            turret->velX = turret->velY = 0;
+            step();
+            std::vector<DoubleShot*> shots = all<DoubleShot>();
+            seen = shots.size();
+            if (seen == 0)
+                continue;
+            const DoubleShot* shot = shots[0];
+            const i32 cx = shot->x + 2, cy = shot->y + 2;
+            velocities.insert({shot->velX, shot->velY});
+            const std::pair<i32, i32> from = shot->velY > 0   ? std::make_pair(x + 8, y + 16)
+                                             : shot->velX < 0 ? std::make_pair(x, y + 8)
+                                             : shot->velY < 0 ? std::make_pair(x + 8, y)
+                                                              : std::make_pair(x + 16, y + 8);
+            EXPECT_EQ(std::make_pair(cx, cy), from) << int(shot->velX) << "," << int(shot->velY);
+        }
+    }
+    EXPECT_EQ(velocities, (std::set<std::pair<int, int>>{{0, 10}, {-10, 0}, {0, -10}, {10, 0}}));
 }
 
 TEST_F(TurretTest, ItsOwnTeamTheDeadAndTheFarAreNoTargets)

@@ -21,31 +21,6 @@ public:
     PlayerBody(i32 x, i32 y) : Physical(FlagPlayer, x, y, 8, 16, 0) {}
 };
 
-// Holds the mixer still, so that every sound played stays on its channel and the channels list
-// the sounds in the order they were played.
-class SoundTap {
-public:
-    static constexpr int Channels = 256;
-    SoundTap()
-    {
-        Mix_AllocateChannels(Channels);
-        Mix_HaltChannel(-1);
-        SDL_LockAudio();
-    }
-    ~SoundTap()
-    {
-        SDL_UnlockAudio();
-        Mix_HaltChannel(-1);
-    }
-    std::vector<Mix_Chunk*> played() const
-    {
-        std::vector<Mix_Chunk*> sounds;
-        for (int i = 0; i < Channels && Mix_Playing(i); ++i)
-            sounds.push_back(Mix_GetChunk(i));
-        return sounds;
-    }
-};
-
 // A level run by the system manager with scripted input; whatever screens the test leaves
 // behind (boxes, credits, menus, the level) are deleted with it.
 class StoryTest : public LevelTest {
