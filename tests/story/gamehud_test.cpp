@@ -1,4 +1,5 @@
 #include "actors/dahlia.h"
+#include "core/draw.h"
 #include "story/gamehud.h"
 #include "tests/story/level_fixture.h"
 
@@ -49,16 +50,23 @@ TEST_F(GameHudTest, DrawsBarsOfTheirFractionsOnTheScreen)
     hud->secondFraction = 7.0f;  // out of range: drawn full, never wider
     SDL_FillRect(backBuffer, nullptr, 0x123456);
     world->draw(backBuffer);
-    SDL_LockSurface(backBuffer);
-    const u32* pixels = static_cast<const u32*>(backBuffer->pixels);
-    const int stride = backBuffer->pitch / 4;
-    auto at = [&](int x, int y) { return pixels[y * stride + x] & 0xFFFFFF; };
-    const u32 emptyHealth = at(27 + 40, 8);
-    const u32 filledHealth = at(27 + 10, 8);
-    const u32 outsideFrame = at(150, 8);
-    SDL_UnlockSurface(backBuffer);
-    EXPECT_NE(filledHealth, emptyHealth) << "half the health bar is filled";
-    EXPECT_EQ(outsideFrame, 0x123456u) << "nothing drawn right of the frame";
+    ASSERT_EQ(hud->image->format->BitsPerPixel, 32);
+    const u32 key = hud->image->format->colorkey;
+    // The pixels of the rectangle that are not see-through, as they are on the screen.
+    auto mismatches = [&](int screenX, int screenY, int srcX, int srcY, int w, int h) {
+        int wrong = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const u32 src = getPixel(hud->image, u32(srcX + x), u32(srcY + y));
+                wrong += src != key && ((getPixel(backBuffer, u32(screenX + x), u32(screenY + y)) ^ src) & 0xFFFFFF);
+            }
+        return wrong;
+    };
+    EXPECT_EQ(mismatches(27, 6, 27, 40, 32, 5), 0) << "half the health bar, from its strip";
+    EXPECT_EQ(mismatches(59, 6, 59, 6, 41, 5), 0) << "the frame shows in the empty half";
+    EXPECT_EQ(mismatches(27, 17, 27, 51, 65, 5), 0) << "the whole second bar, from its strip";
+    EXPECT_NE(mismatches(27, 6, 27, 6, 32, 5), 0) << "the strip differs from the frame";
+    EXPECT_EQ(getPixel(backBuffer, 150, 8) & 0xFFFFFF, 0x123456u) << "nothing drawn right of the frame";
 }
 
 TEST_F(GameHudTest, EscapeLeavesTheLevelForTheTitleMenu)

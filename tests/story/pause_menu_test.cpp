@@ -1,6 +1,10 @@
 #include "story/pause_menu.h"
 #include "tests/story/level_fixture.h"
 
+#include "core/font.h"
+#include "core/lang.h"
+#include "tests/support/text_on_screen.h"
+
 namespace {
 
 // Counts its own updates.
@@ -80,16 +84,24 @@ TEST_F(PauseMenuTest, ReturnAndBackInOneFrameResumeOnce)
 
 TEST_F(PauseMenuTest, SelectionMovesOnceAndDoesNotWrap)
 {
+    holdSounds();
     Pause_Menu* menu = openMenu();
+    const char* const move = "resource/menu_move.wav";
+    silence();
     fake_input::holdControl(0, ControlDown);
     frame(3);
     EXPECT_EQ(menu->selected, Pause_Menu::ChoiceQuit);
+    EXPECT_EQ(playing(move), 1) << "one move, one sound";
+    silence();
     fake_input::holdControl(0, ControlUp);  // both held: down first, then up
     frame();
     EXPECT_EQ(menu->selected, Pause_Menu::ChoiceReturn);
+    EXPECT_EQ(playing(move), 1);
+    silence();
     fake_input::releaseControl(0, ControlDown);
     frame();
     EXPECT_EQ(menu->selected, Pause_Menu::ChoiceReturn);
+    EXPECT_EQ(playing(move), 0);
 }
 
 TEST_F(PauseMenuTest, QuitLeavesTheLevel)
@@ -113,15 +125,26 @@ TEST_F(PauseMenuTest, OpenInItsOwnLevelOnly)
     EXPECT_FALSE(Pause_Menu::isOpenIn(&other));
 }
 
-TEST_F(PauseMenuTest, DarkensThePicture)
+TEST_F(PauseMenuTest, DarkensThePictureUnderTheHeadingAndTheTwoChoices)
 {
-    openMenu();
+    loadLangPack("english");
+    Pause_Menu* menu = openMenu();
     SDL_FillRect(backBuffer, nullptr, 0x646464);
     world->draw(backBuffer);
     SDL_LockSurface(backBuffer);
     const u32 corner = static_cast<const u32*>(backBuffer->pixels)[0] & 0xFFFFFF;
     SDL_UnlockSurface(backBuffer);
     EXPECT_EQ(corner, 0x434343u);  // (100 + 34) / 2 = 67 on each channel
+
+    SPF_CoGra orange(1), ice(0);
+    EXPECT_TRUE(showsText(backBuffer, &ice, 160, 50, langText(u"pause", u"paused"), 1));
+    EXPECT_TRUE(showsText(backBuffer, &ice, 160, 100, langText(u"pause", u"return"), 1));
+    EXPECT_TRUE(showsText(backBuffer, &orange, 160, 116, langText(u"pause", u"quit"), 1));
+    menu->selected = Pause_Menu::ChoiceQuit;
+    world->draw(backBuffer);
+    EXPECT_TRUE(showsText(backBuffer, &orange, 160, 100, langText(u"pause", u"return"), 1));
+    EXPECT_TRUE(showsText(backBuffer, &ice, 160, 116, langText(u"pause", u"quit"), 1));
+    unloadLangPack();
 }
 
 } // namespace

@@ -2,9 +2,11 @@
 
 #include "story/systmenu.h"
 
+#include "core/bindingdesc.h"
 #include "core/controlpad.h"
 #include "core/draw.h"
 #include "core/engine.h"
+#include "core/font.h"
 #include "core/gamesystem.h"
 #include "core/input.h"
 #include "core/lang.h"
@@ -15,13 +17,16 @@
 #include "core/settings.h"
 #include "editor/systeditor.h"
 #include "story/transition.h"
+#include "tests/support/captured_output.h"
 #include "tests/support/fake_input.h"
 #include "tests/support/sdl_env.h"
+#include "tests/support/text_on_screen.h"
 #include "world/objects/backclouds.h"
 #include "world/systphysical.h"
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -75,6 +80,7 @@ protected:
     void TearDown() override
     {
         deleteAllGameSystems();
+        resetInputState();  // a capture left waiting had the zone cursor shown
         restoreVideoModeApi();
         fake_input::uninstall();
         Mix_HaltMusic();  // freeing a module that is fading out waits for the fade
@@ -198,6 +204,112 @@ TEST_F(MenuTest, TitleSelectionStopsAtBothEndsSilently)
     EXPECT_EQ(menu->selectedItem(), 2);
     EXPECT_TRUE(soundsDuring([&] { press(ControlDown); }).empty());
     EXPECT_EQ(menu->selectedItem(), 2);
+}
+
+// The pages as drawn: each text with its font (orange, the chosen item ice), place and alignment.
+class MenuPageTest : public MenuTest {
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        fonts = std::make_unique<Fonts>();
+    }
+    void TearDown() override
+    {
+        fonts.reset();
+        MenuTest::TearDown();
+    }
+    ::testing::AssertionResult shows(SPFont& font, i16 x, i16 y, const std::u16string& text, u8 alignment = 1)
+    {
+        return showsText(backBuffer, &font, x, y, text, alignment);
+    }
+    std::u16string lang(const char16_t* category, const char16_t* item) { return langText(category, item); }
+    void draw() { menu->draw(backBuffer); }
+
+    // Made once the media cache can load their sheets.
+    struct Fonts {
+        SPF_CoGra orange{1};
+        SPF_CoGra ice{0};
+        SPF_Small small{0};
+    };
+    std::unique_ptr<Fonts> fonts;
+};
+
+TEST_F(MenuPageTest, TitleShowsItsThreeItemsDownTheMiddle)
+{
+    toTitle();
+    press(ControlDown);
+    draw();
+    EXPECT_TRUE(shows(fonts->orange, 160, 144, lang(u"menu", u"new")));
+    EXPECT_TRUE(shows(fonts->ice, 160, 160, lang(u"menu", u"options")));
+    EXPECT_TRUE(shows(fonts->orange, 160, 176, lang(u"menu", u"quit")));
+}
+
+TEST_F(MenuPageTest, OptionsShowTheScaleAndFullScreenAsTheyStand)
+{
+    toOptions();
+    draw();
+    EXPECT_TRUE(shows(fonts->orange, 160, 0, u"Options"));
+    EXPECT_TRUE(shows(fonts->ice, 160, 32, lang(u"menu", u"op_return")));
+    EXPECT_TRUE(shows(fonts->orange, 160, 48, lang(u"menu", u"op_config")));
+    EXPECT_TRUE(shows(fonts->orange, 160, 64, lang(u"menu", u"op_screensize") + u"x1"));
+    EXPECT_TRUE(shows(fonts->orange, 160, 80, lang(u"menu", u"op_fullscreen") + lang(u"general", u"no")));
+    EXPECT_TRUE(shows(fonts->orange, 160, 96, lang(u"menu", u"op_lang")));
+
+    scaleX = 3;
+    fullscreen = 1;
+    press(ControlDown);
+    draw();
+    scaleX = 1;
+    EXPECT_TRUE(shows(fonts->orange, 160, 32, lang(u"menu", u"op_return")));
+    EXPECT_TRUE(shows(fonts->ice, 160, 48, lang(u"menu", u"op_config")));
+    EXPECT_TRUE(shows(fonts->orange, 160, 64, lang(u"menu", u"op_screensize") + u"x3"));
+    EXPECT_TRUE(shows(fonts->orange, 160, 80, lang(u"menu", u"op_fullscreen") + lang(u"general", u"yes")));
+}
+
+const char16_t* const ControlLabels[8] = {u"up", u"down", u"left", u"right", u"a", u"b", u"x", u"y"};
+
+TEST_F(MenuPageTest, ControlsShowTheItemsAndEveryBindingOfTheShownPlayer)
+{
+    toControls();
+    draw();
+    EXPECT_TRUE(shows(fonts->orange, 160, 0, lang(u"control", u"menu_title")));
+    EXPECT_TRUE(shows(fonts->ice, 10, 32, lang(u"control", u"menu_return"), 0));
+    EXPECT_TRUE(shows(fonts->orange, 10, 48, lang(u"control", u"player") + lang(u"control", u"player_single"), 0));
+    EXPECT_TRUE(shows(fonts->orange, 10, 64, lang(u"control", u"preset") + lang(u"control", u"unavailable"), 0));
+    EXPECT_TRUE(shows(fonts->orange, 10, 80, lang(u"control", u"custom"), 0));
+    EXPECT_TRUE(shows(fonts->small, 8, 232, lang(u"control", u"reset"), 0));
+    EXPECT_EQ(getPixel(backBuffer, 0, 230), 0xFFFFB200u);
+    EXPECT_EQ(getPixel(backBuffer, 319, 230), 0xFFFFB200u);
+    for (u8 c = 0; c < 8; ++c) {
+        const i16 row = i16(96 + 16 * c);
+        EXPECT_TRUE(shows(fonts->small, 16, row, lang(u"control", ControlLabels[c]) + u":", 0)) << int(c);
+        EXPECT_TRUE(shows(fonts->small, 30, i16(row + 8), describeBinding(*getControlPad(0)->binding(c)), 0)) << int(c);
+    }
+
+    press(ControlDown);
+    for (int i = 0; i < 3; ++i)
+        press(ControlRight);
+    draw();
+    EXPECT_TRUE(shows(fonts->orange, 10, 32, lang(u"control", u"menu_return"), 0));
+    EXPECT_TRUE(shows(fonts->ice, 10, 48, lang(u"control", u"player") + lang(u"control", u"player_multi") + u"3", 0));
+    for (u8 c = 0; c < 8; ++c)
+        EXPECT_TRUE(shows(fonts->small, 30, i16(104 + 16 * c), describeBinding(*getControlPad(3)->binding(c)), 0));
+}
+
+TEST_F(MenuPageTest, TheControlWaitingForInputStepsInAndShowsThePromptAndItsDescription)
+{
+    startCapture();
+    bindKey(SDLK_w);  // "up" is bound, "down" waits
+    ASSERT_TRUE(menu->capturing());
+    draw();
+    EXPECT_TRUE(shows(fonts->small, 16, 96, lang(u"control", u"up") + u":", 0));
+    EXPECT_TRUE(shows(fonts->small, 20, 112, lang(u"control", u"down") + u":", 0));
+    EXPECT_TRUE(shows(fonts->small, 30, 120, lang(u"control", u"prompt"), 0) ||
+                shows(fonts->small, 31, 120, lang(u"control", u"prompt"), 0))
+        << "the prompt trembles by one pixel";
+    EXPECT_TRUE(shows(fonts->small, 8, 232, lang(u"control", u"desc_down"), 0));
+    EXPECT_TRUE(shows(fonts->small, 16, 128, lang(u"control", u"left") + u":", 0));
 }
 
 TEST_F(MenuTest, OptionsOpenBehindATransitionAndBClosesThemAtOnce)
@@ -498,14 +610,15 @@ TEST_F(MenuTest, TheEditorCodeHandsOverToTheLevelEditor)
     toTitle();
     const int systems = activeSystemCount();
     menu->onTransition(OpenLevelEditor);
-    EXPECT_EQ(lastMessageShown(), SystEditor::helpText(0)) << "the editor greets with its first help page";
+    EXPECT_EQ(splitLines(lastMessageShown()).at(3), "----------------GETTING STARTED:")
+        << "the editor greets with its first help page";
     frame();
     menu = nullptr;
     EXPECT_EQ(activeSystemCount(), systems);
     // The editor runs in the menu's place: F1 brings up the tile picker's help.
     fake_input::holdKey(SDLK_F1);
     frame();
-    EXPECT_EQ(lastMessageShown(), SystEditor::helpText(1));
+    EXPECT_EQ(splitLines(lastMessageShown()).at(3), "----------------TILESET VIEWER:");
 }
 
 TEST_F(MenuTest, TheOnlineCodeHandsOverToTheOnlineConsole)

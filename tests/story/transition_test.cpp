@@ -2,6 +2,7 @@
 #include "tests/story/overlay_fixture.h"
 
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace {
@@ -102,6 +103,24 @@ TEST_F(TransitionTest, BlindsCoverTheScreenAtTheHandOverAndFallFromTheLeft)
     int partly = oldPixels();
     EXPECT_GT(partly, 0);
     EXPECT_LT(partly, 320 * 240);
+    // A falling column keeps 14 rows per step it has left, centred on row 120.
+    std::set<int> heights;
+    for (int x = 0; x < 320; x += 2) {
+        int first = -1, height = 0;
+        for (int y = 0; y < 240; ++y) {
+            if (pixel(x, y) != OldColour)
+                continue;
+            first = first < 0 ? y : first;
+            ++height;
+        }
+        if (height == 0 || height == 240)
+            continue;
+        EXPECT_EQ(height % 14, 0) << "column " << x;
+        EXPECT_EQ(first, 120 - height / 2) << "column " << x;
+        heights.insert(height);
+    }
+    EXPECT_GT(heights.size(), 1u);
+    EXPECT_EQ(*heights.rbegin(), 14 * 15) << "a column starts falling at 15 steps";
 }
 
 TEST_F(TransitionTest, BlindsLeaveNothingAndEndAfter57Steps)

@@ -1,0 +1,13 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include "core/font.h"
+
+#include <SDL/SDL.h>
+#include <string>
+
+// Success when every pixel that the text puts down, drawn alone with that font at that place
+// and alignment, shows on the screen with the same colour: it pins a label, its place and its
+// font at once, whatever lies behind it.
+::testing::AssertionResult showsText(SDL_Surface* screen, SPFont* font, i16 x, i16 y, const std::u16string& text,
+                                     u8 alignment);
