@@ -72,8 +72,12 @@ protected:
 
 TEST_F(BossFightTest, StartsOnlyInTheFrameTheCameraLandsExactlyOnTheArena)
 {
+    ASSERT_TRUE(audioOpen);
+    playMusic(loadMusic("resource/chip.it"), -1);
     FakeBoss* boss = add(new FakeBoss(1.0f, 0));
     BossFight* fight = addFight();
+    EXPECT_EQ(Mix_FadingMusic(), MIX_FADING_OUT) << "the level music fades as the director arrives";
+    Mix_HaltMusic();
     const struct {
         i32 x;
         i32 y;
@@ -87,10 +91,13 @@ TEST_F(BossFightTest, StartsOnlyInTheFrameTheCameraLandsExactlyOnTheArena)
     EXPECT_EQ(boss->activations, 0);
     EXPECT_EQ(pillar->locks, 0);
 
+    EXPECT_FALSE(Mix_PlayingMusic());
     stepOnArena();
     EXPECT_EQ(fight->started, 1);
     EXPECT_EQ(boss->activations, 1);
     EXPECT_EQ(pillar->locks, 1);
+    EXPECT_TRUE(Mix_PlayingMusic()) << "the boss music starts with the fight";
+    EXPECT_EQ(Mix_FadingMusic(), MIX_NO_FADING);
     stepOnArena(5);
     EXPECT_EQ(boss->activations, 1) << "the fight never restarts";
     EXPECT_EQ(pillar->locks, 1);

@@ -1,4 +1,7 @@
+#include "core/draw.h"
+#include "core/engine.h"
 #include "tests/actors/actor_fixture.h"
+#include "tests/support/on_screen.h"
 
 #include "actors/chaser.h"
 #include "actors/dummy.h"
@@ -122,7 +125,7 @@ TEST_F(CreaturesTest, FollowerJumpsOnlyFromTheGround)
     EXPECT_GT(follower->velY, -6);
 }
 
-TEST_F(CreaturesTest, ShotDownChaserStaysAsACorpse)
+TEST_F(CreaturesTest, ChaserRunsThroughEightCellsAndShotDownStaysAsACorpse)
 {
     Chaser* chaser = add(new Chaser(100, 100));  // falls onto the floor
     step(3);
@@ -138,6 +141,15 @@ TEST_F(CreaturesTest, ShotDownChaserStaysAsACorpse)
     }
     const std::vector<int> cycle = {1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2};
     EXPECT_EQ(cells, cycle);
+    // Its cell, 16 x 24 from row 8 of the sheet, stands 4 pixels left of its box; leftward mirrored.
+    drawOffsetX = drawOffsetY = 0;
+    for (u8 flip : {0, 1}) {
+        chaser->flip = flip;
+        SDL_FillRect(backBuffer, nullptr, 0x123456);
+        chaser->draw(backBuffer);
+        const SDL_Rect cell = {i16(16 * chaser->animFrame), 8, 16, 24};
+        EXPECT_TRUE(showsCell(backBuffer, chaser->image, cell, chaser->x - 4, chaser->y, flip == 1));
+    }
     chaser->hurt(100, 2);
     step();
     EXPECT_EQ(chaser->animFrame, 9);

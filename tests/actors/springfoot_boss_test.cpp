@@ -6,7 +6,10 @@
 #include "actors/springfoot/springfoot_boss.h"
 #include "actors/springfoot/springfoot_boss_player.h"
 #include "core/input.h"
+#include "core/draw.h"
+#include "core/engine.h"
 #include "tests/actors/actor_fixture.h"
+#include "tests/support/on_screen.h"
 #include "tests/support/fake_input.h"
 #include "world/factory.h"
 
@@ -347,6 +350,44 @@ TEST_F(SpringfootBossTest, SteersInTheAirOnlyInItsOuterPhases)
     boss->walk(false, -1);
     EXPECT_EQ(boss->velX, 0);
     EXPECT_EQ(boss->faceLeft, 1);
+}
+
+// The sheet faces left; hurt it shows white, and at the top of a wave-making leap pale cyan.
+TEST_F(SpringfootBossTest, DrawsItsStateCellFacingItsWayAndTintedWhenHurtOrAboutToSendWaves)
+{
+    addBoss(true);
+    auto drawn = [&](const u32* silhouette) {
+        SDL_FillRect(backBuffer, nullptr, 0x123456);
+        boss->draw(backBuffer);
+        const SDL_Rect cell = {i16(32 * boss->state), 0, 32, 32};
+        return showsCell(backBuffer, boss->sheet, cell, boss->x - 8, boss->y, !boss->faceLeft, silhouette);
+    };
+    drawOffsetX = drawOffsetY = 0;
+    boss->state = 1;
+    boss->faceLeft = 1;
+    EXPECT_TRUE(drawn(nullptr));
+    boss->state = 3;
+    boss->faceLeft = 0;
+    EXPECT_TRUE(drawn(nullptr));
+    const u32 white = 0xFFFFFF;
+    boss->hurtThisFrame = 1;
+    EXPECT_TRUE(drawn(&white));
+    boss->hurtThisFrame = 0;
+
+    const u32 paleCyan = 0xAAFFFF;
+    const struct {
+        i16 health;
+        u8 bigJump;
+        i8 velY;
+        bool warns;
+    } leaps[] = {{124, 1, 1, true}, {124, 1, -1, true}, {124, 1, -3, true}, {124, 1, -2, false},
+                 {124, 1, 0, false}, {125, 1, 1, false}, {124, 0, 1, false}};
+    for (const auto& leap : leaps) {
+        boss->health = leap.health;
+        boss->bigJump = leap.bigJump;
+        boss->velY = leap.velY;
+        EXPECT_TRUE(drawn(leap.warns ? &paleCyan : nullptr)) << leap.health << " " << int(leap.velY);
+    }
 }
 
 TEST_F(SpringfootBossTest, ActivationLeapsUpAndLeftIntoTheArena)

@@ -2,7 +2,10 @@
 #include "actors/effects/ground_burst.h"
 #include "actors/springfoot/groundwave.h"
 #include "actors/springfoot/springfoot.h"
+#include "core/draw.h"
+#include "core/engine.h"
 #include "tests/actors/actor_fixture.h"
+#include "tests/support/on_screen.h"
 
 namespace {
 
@@ -66,6 +69,30 @@ TEST_F(SpringfootTest, HomesInOnTheNearestLiveFoeOfAnotherTeam)
     EXPECT_EQ(hopper->targetX, eyeX + 65);
     EXPECT_EQ(hopper->targetY, 155);
     EXPECT_EQ(hopper->faceLeft, 0);
+}
+
+// Its 16 x 16 cell stands 4 pixels left of its box, mirrored facing left, light pink when hurt.
+TEST_F(SpringfootTest, DrawsItsCellFacingItsWayAndPinkWhenHurt)
+{
+    Springfoot* hopper = addStanding(100);
+    drawOffsetX = drawOffsetY = 0;
+    const u32 pink = 0xFFDDDD;
+    const struct {
+        u8 cell;
+        u8 faceLeft;
+        u8 hurt;
+    } looks[] = {{0, 1, 0}, {3, 0, 0}, {7, 1, 1}};
+    for (const auto& look : looks) {
+        hopper->cell = look.cell;
+        hopper->faceLeft = look.faceLeft;
+        hopper->hurtThisFrame = look.hurt;
+        SDL_FillRect(backBuffer, nullptr, 0x123456);
+        hopper->draw(backBuffer);
+        const SDL_Rect cell = {i16(16 * look.cell), 0, 16, 16};
+        EXPECT_TRUE(showsCell(backBuffer, hopper->sheet, cell, hopper->x - 4, hopper->y, look.faceLeft == 1,
+                              look.hurt ? &pink : nullptr))
+            << int(look.cell);
+    }
 }
 
 TEST_F(SpringfootTest, WandersWhenNoFoeIsInSight)

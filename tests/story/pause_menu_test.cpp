@@ -3,7 +3,7 @@
 
 #include "core/font.h"
 #include "core/lang.h"
-#include "tests/support/text_on_screen.h"
+#include "tests/support/on_screen.h"
 
 namespace {
 

@@ -15,12 +15,11 @@
 #include "core/random.h"
 #include "core/respack.h"
 #include "core/settings.h"
-#include "editor/systeditor.h"
 #include "story/transition.h"
 #include "tests/support/captured_output.h"
 #include "tests/support/fake_input.h"
 #include "tests/support/sdl_env.h"
-#include "tests/support/text_on_screen.h"
+#include "tests/support/on_screen.h"
 #include "world/objects/backclouds.h"
 #include "world/systphysical.h"
 
