@@ -3,6 +3,9 @@
 #include "actors/chaser.h"
 #include "actors/smart_actor.h"
 #include "actors/surface_planner.h"
+#include "world/terrain/terrainblocks.h"
+
+#include <vector>
 
 namespace {
 
@@ -50,6 +53,35 @@ TEST_F(SurfacePlannerTest, FloorIsCutWhereTheBodyMeetsTheObstacleAndItsTopIsASpa
         found.push_back({span.slope, span.intercept, span.x1, span.x2});
     std::vector<std::vector<i32>> expected = {{0, 84, 28, 52}, {0, 100, -4, 28}, {0, 100, 52, 68}};
     EXPECT_EQ(found, expected);
+}
+
+// Two-block ramps standing alone, for an 8 x 24 body (half width 4). A ramp falling to the right
+// begins with a stand on the flat before its top and runs on half a body past its foot; a ramp
+// rising to the right ends half a body short of its top, with a stand on the flat beyond it.
+TEST_F(SmartActorTest, RampsEndWithAStandOnTheFlatAtTheirTopAndReachOnPastTheirFoot)
+{
+    const SDL_Rect noCell = {0, 0, 16, 16};
+    const struct {
+        bool fallsRight;
+        std::vector<std::vector<i32>> records;  // slope, intercept, x1, x2
+    } ramps[] = {{true, {{4, -4, 104, 136}, {0, 100, 96, 104}}}, {false, {{0, 100, 228, 236}, {-4, 328, 196, 228}}}};
+    for (const auto& ramp : ramps) {
+        world = std::make_unique<SystPhysical>();
+        if (ramp.fallsRight) {
+            add(new SlopeBlock_Left(100, 100, -1, nullptr, noCell));
+            add(new SlopeBlock_Left(116, 116, -1, nullptr, noCell));
+        } else {
+            add(new SlopeBlock_Right(200, 116, -1, nullptr, noCell));
+            add(new SlopeBlock_Right(216, 100, -1, nullptr, noCell));
+        }
+        step();
+        Chaser chaser(100, 40);
+        setProbeBody(chaser);
+        std::vector<std::vector<i32>> found;
+        for (const SurfaceSpan& span : findSurfaceSpans(world.get()))
+            found.push_back({span.slope, span.intercept, span.x1, span.x2});
+        EXPECT_EQ(found, ramp.records) << (ramp.fallsRight ? "falling" : "rising") << " to the right";
+    }
 }
 
 TEST_F(SurfacePlannerTest, ProbeIsBlockedOnlyWhereTerrainReachesIntoTheBody)

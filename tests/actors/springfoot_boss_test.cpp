@@ -247,6 +247,7 @@ TEST_F(SpringfootBossTest, ThinksToWalkOnceInSeventeenOrOnceInNineBelowFifty)
         u32 mask;  // randomSigned(n) masks the draw to the bits of n and redraws above n
         u32 n;
     } phases[] = {{50, 31, 16}, {49, 15, 8}};
+    boss->lock = 0;
     for (const auto& phase : phases) {
         boss->health = phase.health;
         boss->targetX = boss->x;  // level with it: it walks right
