@@ -110,7 +110,7 @@ TEST_F(BulletTest, AHurtThatWalksTheCategoryDoesNotBreakTheShotsWalk)
     EXPECT_GT(first->looked, 0);
 }
 
-// Each direction meets its own limit: a wall to the right, to the left, a floor, a ceiling.
+// A shot flying one way from (x, y), over a wall if it has one, and where its centre should stop.
 struct StopCase {
     SDL_Rect wall;
     i32 x, y;
@@ -118,24 +118,47 @@ struct StopCase {
     i32 centreX, centreY;
 };
 
-TEST_F(BulletTest, StopsAtSolidTerrainWithItsCentreOnTheSurface)
+class ShotStopTest : public BulletTest {
+protected:
+    // Flies the case's shot in a fresh level until it has long stopped.
+    ProbeShot* fly(const StopCase& c)
+    {
+        world = std::make_unique<SystPhysical>();
+        if (c.wall.w != 0)
+            add(new Wall(c.wall.x, c.wall.y, c.wall.w, c.wall.h));
+        step();
+        ProbeShot* shot = add(new ProbeShot(c.x, c.y, c.velX, c.velY, nullptr));
+        step(12);
+        EXPECT_TRUE(shot->spent) << int(c.velX) << "," << int(c.velY);
+        EXPECT_EQ(shot->x + shot->w / 2, c.centreX) << int(c.velX) << "," << int(c.velY);
+        EXPECT_EQ(shot->y + shot->h / 2, c.centreY) << int(c.velX) << "," << int(c.velY);
+        return shot;
+    }
+};
+
+// Each direction meets its own limit: a wall to the right, to the left, a floor, a ceiling.
+TEST_F(ShotStopTest, AtSolidTerrainWithItsCentreOnTheSurface)
 {
     const StopCase cases[] = {{{200, 80, 16, 48}, 150, 100, 10, 0, 200, 100},
                               {{200, 80, 16, 48}, 266, 100, -10, 0, 216, 100},
                               {{100, 150, 48, 16}, 120, 100, 0, 10, 120, 150},
                               {{100, 50, 48, 16}, 120, 110, 0, -10, 120, 66}};
     for (const StopCase& c : cases) {
-        world = std::make_unique<SystPhysical>();
-        add(new Wall(c.wall.x, c.wall.y, c.wall.w, c.wall.h));
-        step();
-        ProbeShot* shot = add(new ProbeShot(c.x, c.y, c.velX, c.velY, nullptr));
-        step(12);
-        EXPECT_TRUE(shot->spent) << c.velX << "," << c.velY;
-        EXPECT_EQ(shot->x + shot->w / 2, c.centreX) << c.velX << "," << c.velY;
-        EXPECT_EQ(shot->y + shot->h / 2, c.centreY) << c.velX << "," << c.velY;
+        ProbeShot* shot = fly(c);
         EXPECT_EQ(shot->wallHits, 1);
         EXPECT_TRUE(shot->lastNoTargetHit);
     }
+}
+
+// The window reaches 32 pixels beyond the view on every side; leaving it is silent.
+TEST_F(ShotStopTest, AtTheWindowsEdgeSilently)
+{
+    const StopCase cases[] = {{{}, 300, 100, 10, 0, 352, 100},
+                              {{}, 20, 100, -10, 0, -32, 100},
+                              {{}, 100, 220, 0, 10, 100, 272},
+                              {{}, 100, 20, 0, -10, 100, -32}};
+    for (const StopCase& c : cases)
+        EXPECT_EQ(fly(c)->wallHits, 0);
 }
 
 TEST_F(BulletTest, TargetHitInFrontOfAWallSilencesTheWall)
@@ -148,23 +171,6 @@ TEST_F(BulletTest, TargetHitInFrontOfAWallSilencesTheWall)
     EXPECT_EQ(guard->health, 97);
     EXPECT_EQ(shot->wallHits, 1);
     EXPECT_FALSE(shot->lastNoTargetHit);
-}
-
-// The window reaches 32 pixels beyond the view on every side.
-TEST_F(BulletTest, LeavingTheWindowSpendsTheShotSilently)
-{
-    const StopCase cases[] = {{{}, 300, 100, 10, 0, 352, 100},
-                              {{}, 20, 100, -10, 0, -32, 100},
-                              {{}, 100, 220, 0, 10, 100, 272},
-                              {{}, 100, 20, 0, -10, 100, -32}};
-    for (const StopCase& c : cases) {
-        ProbeShot* shot = add(new ProbeShot(c.x, c.y, c.velX, c.velY, nullptr));
-        step(10);
-        EXPECT_TRUE(shot->spent) << c.velX << "," << c.velY;
-        EXPECT_EQ(shot->x + shot->w / 2, c.centreX) << c.velX << "," << c.velY;
-        EXPECT_EQ(shot->y + shot->h / 2, c.centreY) << c.velX << "," << c.velY;
-        EXPECT_EQ(shot->wallHits, 0);
-    }
 }
 
 TEST_F(BulletTest, DahliaShotPicksItsMuzzleCellByDirection)

@@ -120,7 +120,7 @@ TEST_F(SpleckerTest, WithoutFoesItHidesAgainAndTiesGoToTheFirstFound)
 
 TEST_F(SpleckerTest, ItSpitsThirtyDropsOneAFrameWithOneRetch)
 {
-    foeAt(160, 192);  // 60 to the right: aimDx 60
+    foeAt(170, 192);  // 70 to the right: aimDx 70
     std::map<u32, u32> firedIn;
     std::map<u32, i8> swayOf;  // each drop's sideways speed as it left the mouth
     for (int i = 0; i < 120 && !splecker->spitting; ++i)
@@ -145,10 +145,10 @@ TEST_F(SpleckerTest, ItSpitsThirtyDropsOneAFrameWithOneRetch)
         frames.push_back(entry.second);
     for (size_t i = 1; i < frames.size(); ++i)
         EXPECT_EQ(frames[i], frames[i - 1] + 1);
-    // Facing right the stream sways with +2 sin(timer / 3) about 60 / 14, the timer counting down.
+    // Facing right the stream sways with +2 sin(timer / 3) about 70 / 14, the timer counting down.
     int t = 29;
     for (auto& entry : swayOf) {
-        EXPECT_EQ(entry.second, 4 + int(std::trunc(2.0 * std::sin(t / 3.0)))) << "timer " << t;
+        EXPECT_EQ(entry.second, 5 + int(std::trunc(2.0 * std::sin(t / 3.0)))) << "timer " << t;
         --t;
     }
     EXPECT_EQ(playing("resource/puke.wav"), 1);
