@@ -103,14 +103,26 @@ TEST_F(CreaturesTest, FollowerScriptedWalkCyclesFromFourToTen)
     follower->stepFrame();
     EXPECT_EQ(follower->animFrame, 4);
     std::vector<int> frames;
+    std::vector<int> columns;  // the sheet column drawn, found among row 32's first three
+    drawOffsetX = drawOffsetY = 0;
     for (int i = 0; i < 16; ++i) {
         alignFrame(2);
         follower->stepFrame();
         frames.push_back(follower->animFrame);
         step();
+        SDL_FillRect(backBuffer, nullptr, 0x123456);
+        follower->draw(backBuffer);
+        int drawn = -1;
+        for (int column = 0; column < 3; ++column) {
+            const SDL_Rect cell = {i16(16 * column), 32, 16, 16};
+            if (showsCell(backBuffer, follower->image, cell, follower->x - 4, follower->y, follower->flip == 1))
+                drawn = column;
+        }
+        columns.push_back(drawn);
     }
     std::vector<int> expected = {5, 6, 7, 8, 9, 10, 4, 5, 6, 7, 8, 9, 10, 4, 5, 6};
     EXPECT_EQ(frames, expected);
+    EXPECT_EQ(columns, (std::vector<int>{1, 2, 1, 0, 0, 0, 0, 1, 2, 1, 0, 0, 0, 0, 1, 2}));
 }
 
 TEST_F(CreaturesTest, FollowerJumpsOnlyFromTheGround)

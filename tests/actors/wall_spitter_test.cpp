@@ -1,5 +1,9 @@
 #include "tests/actors/beasts_fixture.h"
 
+#include "core/draw.h"
+#include "core/engine.h"
+#include "tests/support/on_screen.h"
+
 #include "actors/blood_particle.h"
 #include "actors/creatures/spit_shot.h"
 #include "actors/creatures/wall_spitter.h"
@@ -78,6 +82,29 @@ TEST_F(WallSpitterTest, ClingsToTheNearerSideAndFacesAway)
     EXPECT_EQ(right->y, 96);
     EXPECT_EQ(left->wall.object, block);
     EXPECT_EQ(right->wall.serial, block->serial);
+}
+
+// Cells 0 to 3 on the sheet's top row, the dead ones on the row below; white when hurt.
+TEST_F(WallSpitterTest, DrawsTheCellOfItsStateFacingAwayFromItsWall)
+{
+    WallSpitter* spitter = add(new WallSpitter(164, 101));
+    drawOffsetX = drawOffsetY = 0;
+    const u32 white = 0xFFFFFF;
+    const struct {
+        u8 state, faceLeft, hurt;
+        SDL_Rect cell;
+    } looks[] = {{0, 1, 0, {0, 0, 16, 16}}, {3, 0, 0, {48, 0, 16, 16}}, {4, 1, 0, {0, 16, 16, 16}},
+                 {5, 0, 0, {16, 16, 16, 16}}, {2, 1, 1, {32, 0, 16, 16}}};
+    for (const auto& look : looks) {
+        spitter->state = look.state;
+        spitter->faceLeft = look.faceLeft;
+        spitter->hurtThisFrame = look.hurt;
+        SDL_FillRect(backBuffer, nullptr, 0x123456);
+        spitter->draw(backBuffer);
+        EXPECT_TRUE(showsCell(backBuffer, spitter->sheet, look.cell, spitter->x, spitter->y, look.faceLeft == 1,
+                              look.hurt ? &white : nullptr))
+            << int(look.state);
+    }
 }
 
 TEST_F(WallSpitterTest, FansOfThreeOrFourEverySeventySevenFrames)
