@@ -1,9 +1,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "core/draw.h"
+#include "core/engine.h"
 #include "core/media.h"
 #include "core/random.h"
 #include "core/respack.h"
+#include "tests/support/on_screen.h"
 #include "tests/support/sdl_env.h"
 #include "world/interfaces.h"
 #include "world/systphysical.h"
@@ -175,6 +178,17 @@ protected:
         return n;
     }
     void silence() { Mix_HaltChannel(-1); }
+
+    // Draws the object alone on a plain screen with no camera offset; success when the sheet's
+    // cell shows at (x, y) (see showsCell).
+    ::testing::AssertionResult drawsCell(Physical* object, SDL_Surface* sheet, SDL_Rect cell, i32 x, i32 y,
+                                         bool mirrored, const u32* silhouette = nullptr)
+    {
+        drawOffsetX = drawOffsetY = 0;
+        SDL_FillRect(backBuffer, nullptr, 0x123456);
+        object->draw(backBuffer);
+        return showsCell(backBuffer, sheet, cell, x, y, mirrored, silhouette);
+    }
 
     std::unique_ptr<SystPhysical> world;
     bool audioOpen = false;

@@ -1,9 +1,5 @@
 #include "tests/actors/beasts_fixture.h"
 
-#include "core/draw.h"
-#include "core/engine.h"
-#include "tests/support/on_screen.h"
-
 #include "actors/blood_particle.h"
 #include "actors/creatures/bird.h"
 #include "actors/creatures/feather.h"
@@ -50,7 +46,6 @@ TEST_F(BirdTest, PerchesWithinSixteenPixelsOfAFloorAndFliesHigher)
 TEST_F(BirdTest, DrawsTheCellOfItsWingBeatAndPlumageFacingItsWay)
 {
     Bird* bird = add(new Bird(100, 100));
-    drawOffsetX = drawOffsetY = 0;
     const struct {
         u8 animFrame, variant, flip;
     } looks[] = {{0, 0, 0}, {2, 1, 1}, {3, 0, 1}};
@@ -58,10 +53,8 @@ TEST_F(BirdTest, DrawsTheCellOfItsWingBeatAndPlumageFacingItsWay)
         bird->animFrame = look.animFrame;
         bird->variant = look.variant;
         bird->flip = look.flip;
-        SDL_FillRect(backBuffer, nullptr, 0x123456);
-        bird->draw(backBuffer);
         const SDL_Rect cell = {i16(16 * look.animFrame), i16(8 * look.variant), 16, 8};
-        EXPECT_TRUE(showsCell(backBuffer, bird->image, cell, bird->x - 6, bird->y, look.flip == 1))
+        EXPECT_TRUE(drawsCell(bird, bird->image, cell, bird->x - 6, bird->y, look.flip == 1))
             << int(look.animFrame) << " " << int(look.variant);
     }
 }

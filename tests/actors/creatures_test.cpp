@@ -1,7 +1,4 @@
-#include "core/draw.h"
-#include "core/engine.h"
 #include "tests/actors/actor_fixture.h"
-#include "tests/support/on_screen.h"
 
 #include "actors/chaser.h"
 #include "actors/dummy.h"
@@ -104,18 +101,15 @@ TEST_F(CreaturesTest, FollowerScriptedWalkCyclesFromFourToTen)
     EXPECT_EQ(follower->animFrame, 4);
     std::vector<int> frames;
     std::vector<int> columns;  // the sheet column drawn, found among row 32's first three
-    drawOffsetX = drawOffsetY = 0;
     for (int i = 0; i < 16; ++i) {
         alignFrame(2);
         follower->stepFrame();
         frames.push_back(follower->animFrame);
         step();
-        SDL_FillRect(backBuffer, nullptr, 0x123456);
-        follower->draw(backBuffer);
         int drawn = -1;
         for (int column = 0; column < 3; ++column) {
             const SDL_Rect cell = {i16(16 * column), 32, 16, 16};
-            if (showsCell(backBuffer, follower->image, cell, follower->x - 4, follower->y, follower->flip == 1))
+            if (drawsCell(follower, follower->image, cell, follower->x - 4, follower->y, follower->flip == 1))
                 drawn = column;
         }
         columns.push_back(drawn);
@@ -154,13 +148,10 @@ TEST_F(CreaturesTest, ChaserRunsThroughEightCellsAndShotDownStaysAsACorpse)
     const std::vector<int> cycle = {1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2};
     EXPECT_EQ(cells, cycle);
     // Its cell, 16 x 24 from row 8 of the sheet, stands 4 pixels left of its box; leftward mirrored.
-    drawOffsetX = drawOffsetY = 0;
     for (u8 flip : {0, 1}) {
         chaser->flip = flip;
-        SDL_FillRect(backBuffer, nullptr, 0x123456);
-        chaser->draw(backBuffer);
         const SDL_Rect cell = {i16(16 * chaser->animFrame), 8, 16, 24};
-        EXPECT_TRUE(showsCell(backBuffer, chaser->image, cell, chaser->x - 4, chaser->y, flip == 1));
+        EXPECT_TRUE(drawsCell(chaser, chaser->image, cell, chaser->x - 4, chaser->y, flip == 1));
     }
     chaser->hurt(100, 2);
     step();

@@ -6,10 +6,7 @@
 #include "actors/springfoot/springfoot_boss.h"
 #include "actors/springfoot/springfoot_boss_player.h"
 #include "core/input.h"
-#include "core/draw.h"
-#include "core/engine.h"
 #include "tests/actors/actor_fixture.h"
-#include "tests/support/on_screen.h"
 #include "tests/support/fake_input.h"
 #include "world/factory.h"
 
@@ -358,12 +355,9 @@ TEST_F(SpringfootBossTest, DrawsItsStateCellFacingItsWayAndTintedWhenHurtOrAbout
 {
     addBoss(true);
     auto drawn = [&](const u32* silhouette) {
-        SDL_FillRect(backBuffer, nullptr, 0x123456);
-        boss->draw(backBuffer);
         const SDL_Rect cell = {i16(32 * boss->state), 0, 32, 32};
-        return showsCell(backBuffer, boss->sheet, cell, boss->x - 8, boss->y, !boss->faceLeft, silhouette);
+        return drawsCell(boss, boss->sheet, cell, boss->x - 8, boss->y, !boss->faceLeft, silhouette);
     };
-    drawOffsetX = drawOffsetY = 0;
     boss->state = 1;
     boss->faceLeft = 1;
     EXPECT_TRUE(drawn(nullptr));

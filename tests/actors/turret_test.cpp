@@ -4,10 +4,8 @@
 #include "actors/creatures/floating_turret.h"
 #include "actors/effects/blast.h"
 #include "actors/effects/explosion.h"
-#include "core/draw.h"
 #include "core/engine.h"
 #include "core/message.h"
-#include "tests/support/on_screen.h"
 
 #include <map>
 #include <set>
@@ -142,12 +140,9 @@ TEST_F(TurretTest, AcidAndKind0x20DoNoHarmAndNoFlash)
     EXPECT_EQ(turret->health, 30);
     EXPECT_EQ(turret->flash, 0);
     // The barrel of its aim is drawn over the body; a hurt frame shows both in white.
-    drawOffsetX = drawOffsetY = 0;
     auto barrelShows = [&](const u32* silhouette) {
-        SDL_FillRect(backBuffer, nullptr, 0x123456);
-        turret->draw(backBuffer);
         const SDL_Rect barrel = {i16(64 + 16 * turret->aim()), 0, 16, 16};
-        return showsCell(backBuffer, turret->sheet, barrel, turret->x, turret->y, false, silhouette);
+        return drawsCell(turret, turret->sheet, barrel, turret->x, turret->y, false, silhouette);
     };
     turret->cells = u8(Floating_Turret::AimLeft << 4 | 2);
     EXPECT_TRUE(barrelShows(nullptr));

@@ -1,9 +1,5 @@
 #include "tests/actors/beasts_fixture.h"
 
-#include "core/draw.h"
-#include "core/engine.h"
-#include "tests/support/on_screen.h"
-
 #include "actors/blood_particle.h"
 #include "actors/creatures/spit_shot.h"
 #include "actors/creatures/wall_spitter.h"
@@ -88,7 +84,6 @@ TEST_F(WallSpitterTest, ClingsToTheNearerSideAndFacesAway)
 TEST_F(WallSpitterTest, DrawsTheCellOfItsStateFacingAwayFromItsWall)
 {
     WallSpitter* spitter = add(new WallSpitter(164, 101));
-    drawOffsetX = drawOffsetY = 0;
     const u32 white = 0xFFFFFF;
     const struct {
         u8 state, faceLeft, hurt;
@@ -99,9 +94,7 @@ TEST_F(WallSpitterTest, DrawsTheCellOfItsStateFacingAwayFromItsWall)
         spitter->state = look.state;
         spitter->faceLeft = look.faceLeft;
         spitter->hurtThisFrame = look.hurt;
-        SDL_FillRect(backBuffer, nullptr, 0x123456);
-        spitter->draw(backBuffer);
-        EXPECT_TRUE(showsCell(backBuffer, spitter->sheet, look.cell, spitter->x, spitter->y, look.faceLeft == 1,
+        EXPECT_TRUE(drawsCell(spitter, spitter->sheet, look.cell, spitter->x, spitter->y, look.faceLeft == 1,
                               look.hurt ? &white : nullptr))
             << int(look.state);
     }
