@@ -281,11 +281,14 @@ int runGame()
 
     screenSurface = nullptr;
     if (!initSubsystems()) {
+        const std::string failure = std::string("FAILED TO INITIALIZE SUBSYSTEMS:\n") + SDL_GetError();
         if (screenSurface) {
             // The pack is not open yet this early, and the message screen's font lives in it.
             initResourcePack();
-            showMessageScreen(std::string("FAILED TO INITIALIZE SUBSYSTEMS:\n") + SDL_GetError());
+            showMessageScreen(failure);
             cleanupResourcePack();
+        } else {
+            logLine(failure);  // no window to show it in
         }
         closeSubsystems();
         return ExitSubsystemsFailed;
