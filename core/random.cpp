@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -20,7 +21,8 @@ struct MTState {
     int left = 0;
 };
 
-std::map<int, MTState*> randomStreams;
+// Owned here, so a stream that nothing releases is still freed when the program ends.
+std::map<int, std::unique_ptr<MTState>> randomStreams;
 u32 timeSeedCounter = 0;
 int streamIdCounter = 0;
 
@@ -108,9 +110,9 @@ void seedFromSystem(MTState& s)
 // A stream nobody created yet is made on first use, so a stray id can never reach a null state.
 MTState& streamState(int stream)
 {
-    MTState*& state = randomStreams[stream];
+    std::unique_ptr<MTState>& state = randomStreams[stream];
     if (!state) {
-        state = new MTState;
+        state = std::make_unique<MTState>();
         seedFromSystem(*state);
     }
     return *state;
@@ -199,16 +201,14 @@ void reseedDefaultStream()
 void releaseAllStreams()
 {
     defaultStream = 0;
-    for (auto& entry : randomStreams)
-        delete entry.second;
     randomStreams.clear();
 }
 
 void seedStream(int stream, u32 seed)
 {
-    MTState*& state = randomStreams[stream];
+    std::unique_ptr<MTState>& state = randomStreams[stream];
     if (!state)
-        state = new MTState;
+        state = std::make_unique<MTState>();
     initGenrand(*state, seed);
     regenerate(*state);
 }
@@ -223,9 +223,5 @@ int newStream()
 
 void releaseStream(int stream)
 {
-    auto found = randomStreams.find(stream);
-    if (found == randomStreams.end())
-        return;
-    delete found->second;
-    randomStreams.erase(found);
+    randomStreams.erase(stream);
 }
