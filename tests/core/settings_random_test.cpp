@@ -124,6 +124,13 @@ TEST_F(RandomStreams, UnknownStreamAndReseedAreSafe)
     reseedDefaultStream();
     int id = newStream();
     EXPECT_GT(id, 0);
+    // A released stream forgets its seed: used again, it starts afresh from the system's seed.
+    constexpr int Twin = 3;
+    seedStream(id, 77);
+    seedStream(Twin, 77);
     releaseStream(id);
     releaseStream(id);
+    EXPECT_NE(randomDraw(id), randomDraw(Twin));
+    releaseStream(id);
+    releaseStream(Twin);
 }
