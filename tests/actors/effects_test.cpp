@@ -105,7 +105,7 @@ TEST_F(EffectsTest, RandomSmokeDriftsAtMostTwoPixelsEachWay)
         Smoke smoke(0, 0, 0);
         speeds.insert({smoke.velX, smoke.velY});
     }
-    EXPECT_EQ(speeds.size(), 25u);
+    ASSERT_EQ(speeds.size(), 25u);
     EXPECT_EQ(speeds.begin()->first, -2);
     EXPECT_EQ(speeds.rbegin()->first, 2);
 }

@@ -62,7 +62,7 @@ TEST_F(SpleckerTest, RootsOnTheFloorBelowAndLeavesWithoutOneInReach)
     EXPECT_EQ(fake->x, 296);
     EXPECT_EQ(fake->w, 8);
     step();
-    EXPECT_EQ(all<Fake_Splecker>().size(), 1u) << "nothing to root on within 96 pixels";
+    ASSERT_EQ(all<Fake_Splecker>().size(), 1u) << "nothing to root on within 96 pixels";
     EXPECT_EQ(all<Fake_Splecker>().front(), fake);
 }
 

@@ -136,7 +136,7 @@ TEST_F(TerrainWalkTest, FactoryMakesTheHeroineForEveryPlayerIdAndTheSeatedPictur
         EXPECT_EQ(other->playerNo, id - 19);
     }
     std::unique_ptr<Physical> seated(createObject(34, 100, 50));
-    EXPECT_NE(dynamic_cast<Dahlia_Sit*>(seated.get()), nullptr);
+    ASSERT_NE(dynamic_cast<Dahlia_Sit*>(seated.get()), nullptr);
     EXPECT_EQ(seated->x, 92);
 }
 

@@ -149,7 +149,7 @@ TEST_F(WaterTest, SprayThatMeetsAWallIsGoneBeforeItMovesOn)
     Water_Particle* spray = add(new Water_Particle(48, 40, 2, 0, Water_Particle::Spray));
     Water_Particle* free = add(new Water_Particle(20, 40, -2, 0, Water_Particle::Spray));
     step(2);
-    EXPECT_EQ(all<Water_Particle>().size(), 1u);
+    ASSERT_EQ(all<Water_Particle>().size(), 1u);
     EXPECT_EQ(all<Water_Particle>()[0], free);
     EXPECT_NE(spray, free);
 }

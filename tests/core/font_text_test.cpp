@@ -271,7 +271,7 @@ TEST(TextWrap, PartialPageReveal)
 
     font.drawn.clear();
     b.draw(nullptr, 2);
-    EXPECT_EQ(font.text(), u"abcdefghij");
+    ASSERT_EQ(font.text(), u"abcdefghij");
     EXPECT_EQ(font.drawn.back(), (RecordingFont::Glyph{124, 78, u'j'}));
 }
 

@@ -252,7 +252,7 @@ TEST_F(FilesTest, TestPlayStaysInTheEditorWhenTheTestFileCannotBeWritten)
     std::filesystem::create_directory("INTERLEVEL.lvl");
     tap(SDLK_F5);
     EXPECT_EQ(lastMessageShown(), "Failed to write INTERLEVEL.lvl.\nTest mode was not started.");
-    EXPECT_TRUE(editorAlive);
+    ASSERT_TRUE(editorAlive);
     EXPECT_EQ(activeSystemCount(), 1);
     EXPECT_EQ(editor->level().tileAt(2, 3, 1), 0x46);
 }

@@ -355,7 +355,7 @@ TEST_F(MenuTest, WindowSizeStepsWithinOneToFive)
     for (int i = 0; i < 6; ++i)
         press(ControlLeft);
     EXPECT_EQ(scaleX, 1u);
-    EXPECT_EQ(modeCalls.size(), 8u) << "no new window once at 1";
+    ASSERT_EQ(modeCalls.size(), 8u) << "no new window once at 1";
     EXPECT_EQ(modeCalls.back().width, 320);
 }
 

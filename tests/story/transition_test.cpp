@@ -119,7 +119,7 @@ TEST_F(TransitionTest, BlindsCoverTheScreenAtTheHandOverAndFallFromTheLeft)
         EXPECT_EQ(first, 120 - height / 2) << "column " << x;
         heights.insert(height);
     }
-    EXPECT_GT(heights.size(), 1u);
+    ASSERT_GT(heights.size(), 1u);
     EXPECT_EQ(*heights.rbegin(), 14 * 15) << "a column starts falling at 15 steps";
 }
 

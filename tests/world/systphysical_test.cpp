@@ -137,7 +137,7 @@ TEST_F(SystPhysicalTest, RemovedObjectIsDeletedAfterThePassAndNoLongerAlive)
     frame();
     PhysicalRef ref;
     a->makeRef(&ref);
-    EXPECT_TRUE(sys.isAlive(ref));
+    ASSERT_TRUE(sys.isAlive(ref));
     journal.clear();
     a->onUpdate = [&] {
         a->removeSelf();
@@ -166,7 +166,7 @@ TEST_F(SystPhysicalTest, ReusedAddressWithNewSerialIsNotAlive)
     EXPECT_FALSE(sys.isAlive(ref));
     PhysicalRef fresh;
     second->makeRef(&fresh);
-    EXPECT_TRUE(sys.isAlive(fresh));
+    ASSERT_TRUE(sys.isAlive(fresh));
     second->removeSelf();
     frame();
     Recycled::releaseSpare();

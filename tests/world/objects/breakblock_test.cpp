@@ -203,7 +203,7 @@ TEST_F(BreakBlockTest, StayingStoneTakesDamageButNeverBreaksOrMoves)
     for (int i = 0; i < 10; ++i)
         sys.update();
     EXPECT_EQ(stone->health, -5);
-    EXPECT_TRUE(contains(stone));
+    ASSERT_TRUE(contains(stone));
     EXPECT_EQ(stone->y, 100);
 
     Walker* walker = addNow(new Walker(34, 50));
