@@ -53,7 +53,6 @@ SystEditor::SystEditor()
 
 SystEditor::~SystEditor()
 {
-    dropMiniMap();
     clouds.reset();
     autotileGrid.reset();
     clearPreviews();

@@ -102,8 +102,6 @@ private:
     i32 cameraLimitX() const;
     i32 cameraLimitY() const;
     void drawViewPath(SDL_Surface* target);
-    SDL_Surface* currentMiniMap();
-    void dropMiniMap();
 
     // Function keys.
     void functionKeys();
@@ -144,6 +142,4 @@ private:
     i32 boxWorldX = 0;
     i32 boxWorldY = 0;
     std::unique_ptr<BackClouds> clouds;
-    SDL_Surface* miniMapImage = nullptr;  // belongs to the media cache
-    u64 miniMapRevision = 0;              // the level revision the mini-map shows
 };

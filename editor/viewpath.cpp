@@ -144,7 +144,7 @@ void SystEditor::drawViewPath(SDL_Surface* target)
     const i32 mapScrollY =
         std::max(std::min(boxWorldY / TileSize - MapCentreY, edited->height() - ScreenHeight), 0);
 
-    blitSurface(i16(-mapScrollX), i16(-mapScrollY), currentMiniMap(), target, nullptr);
+    edited->drawMiniMap(-mapScrollX, -mapScrollY, target, true);
 
     const i16 boxX = i16(boxWorldX / TileSize - mapScrollX);
     const i16 boxY = i16(boxWorldY / TileSize - mapScrollY);
@@ -155,23 +155,4 @@ void SystEditor::drawViewPath(SDL_Surface* target)
     std::string caption = std::to_string(pathFrame) + "/" + std::to_string(pathLength) + "\n" +
                           std::to_string(boxWorldX) + "," + std::to_string(boxWorldY);
     drawText(boxX, i16(boxY + TileSize), caption, 0, 0, target);
-}
-
-// A large level's mini-map takes far longer than a frame to build, so it is kept until the
-// level's tiles, kinds or objects change, or another level takes its place.
-SDL_Surface* SystEditor::currentMiniMap()
-{
-    if (!miniMapImage || miniMapRevision != edited->revision()) {
-        dropMiniMap();
-        miniMapImage = edited->miniMap(true);
-        miniMapRevision = edited->revision();
-    }
-    return miniMapImage;
-}
-
-void SystEditor::dropMiniMap()
-{
-    if (miniMapImage)
-        freeSurface(miniMapImage);
-    miniMapImage = nullptr;
 }

@@ -20,9 +20,6 @@ constexpr u32 MiniMapObjectColour = 0xFFFF0000;
 // blocks of this many cells keeps the reads and the writes of a block in the cache.
 constexpr i32 MiniMapBlock = 64;
 
-// Handed out by every change to any level, so no two states of any two levels share one.
-u64 lastChangeStamp = 0;
-
 u32 miniMapColour(u8 kind)
 {
     switch (kind) {
@@ -177,7 +174,6 @@ Level::Level(u16 width, u16 height, u8 layers, u8 activeLayer, const std::string
     : set(setName), rows(height), columns(width), layerCount(layers), active(activeLayer), mode(CameraPan)
 {
     buildObjectBounds();
-    noteChange();
     loadTileset();
     std::fill(std::begin(kinds), std::end(kinds), u8(KindScenery));
     kinds[0] = KindEmpty;
@@ -187,7 +183,6 @@ Level::Level(u16 width, u16 height, u8 layers, u8 activeLayer, const std::string
 
 void Level::clear()
 {
-    noteChange();
     set.clear();
     tilesetImage = nullptr;
     tiles = TileBytes();
@@ -198,11 +193,6 @@ void Level::clear()
     mode = CameraFollow;
     pan.clear();
     objects.clear();
-}
-
-void Level::noteChange()
-{
-    changeStamp = ++lastChangeStamp;
 }
 
 void Level::loadTileset()
@@ -230,7 +220,6 @@ void Level::setTile(i32 x, i32 y, i32 layer, u8 tile)
     if (!inBounds(x, y, layer))
         return;
     tiles[tileIndex(x, y, layer)] = tile;
-    noteChange();
 }
 
 SDL_Rect Level::tileRect(i32 x, i32 y, i32 layer) const
@@ -261,7 +250,6 @@ u8 Level::kind(Tile tile) const
 void Level::setKind(Tile tile, u8 kind)
 {
     kinds[tile.column() * 16 + tile.row()] = kind;
-    noteChange();
 }
 
 void Level::setKindRaw(u8 tile, u8 kind)
@@ -329,34 +317,58 @@ void Level::drawKindsLayer(i32 x, i32 y, SDL_Surface* screen, u8 layer, SDL_Surf
 SDL_Surface* Level::miniMap(bool withObjects) const
 {
     SDL_Surface* map = createSurface(columns, rows);
-    SurfaceLock lock(map);
+    drawMiniMap(0, 0, map, withObjects);
+    return map;
+}
+
+void Level::drawMiniMap(i32 x, i32 y, SDL_Surface* screen, bool withObjects) const
+{
+    SurfaceLock lock(screen);
     if (!lock.ok())
-        return map;
+        return;
+    const PixelBox box = clipBox(screen);
+    // Worked out in 64 bits: a map far off the screen must not wrap back onto it.
+    auto mapSpan = [](int screenEdge, i32 at, i32 count) {
+        return int(std::clamp<i64>(i64(screenEdge) - at, 0, count));
+    };
+    const PixelBox cells = {mapSpan(box.x0, x, columns), mapSpan(box.y0, y, rows), mapSpan(box.x1, x, columns),
+                            mapSpan(box.y1, y, rows)};
+    if (cells.empty())
+        return;
+    drawMiniMapTiles(x, y, screen, cells);
+    if (withObjects)
+        drawMiniMapObjects(x, y, screen, cells);
+}
+
+void Level::drawMiniMapTiles(i32 x, i32 y, SDL_Surface* screen, const PixelBox& cells) const
+{
     u8 kindOfTile[256];
     u32 colourOfKind[256];
     for (u32 t = 0; t < 256; ++t) {
         kindOfTile[t] = kind(Tile(u8(t)));
         colourOfKind[t] = miniMapColour(u8(t));
     }
-    for (i32 left = 0; left < columns; left += MiniMapBlock) {
-        const i32 right = std::min<i32>(columns, left + MiniMapBlock);
-        for (i32 top = 0; top < rows; top += MiniMapBlock) {
-            const i32 bottom = std::min<i32>(rows, top + MiniMapBlock);
+    for (i32 left = cells.x0; left < cells.x1; left += MiniMapBlock) {
+        const i32 right = std::min(cells.x1, left + MiniMapBlock);
+        for (i32 top = cells.y0; top < cells.y1; top += MiniMapBlock) {
+            const i32 bottom = std::min(cells.y1, top + MiniMapBlock);
             for (i32 c = left; c < right; ++c) {
                 const u8* cell = tiles.data() + tileIndex(c, top, 0);
                 for (i32 r = top; r < bottom; ++r, cell += layerCount)
-                    pixelRow(map, r)[c] = colourOfKind[shownKind(cell, layerCount, kindOfTile)];
+                    pixelRow(screen, y + r)[x + c] = colourOfKind[shownKind(cell, layerCount, kindOfTile)];
             }
         }
     }
-    if (withObjects) {
-        for (const auto& o : objects) {
-            i32 c = o->x / TileSize, r = o->y / TileSize;
-            if (c >= 0 && c < columns && r >= 0 && r < rows)
-                pixelRow(map, r)[c] = MiniMapObjectColour;
-        }
+}
+
+// Objects lie over the tiles; one whose tile is off the map or outside the cells is not drawn.
+void Level::drawMiniMapObjects(i32 x, i32 y, SDL_Surface* screen, const PixelBox& cells) const
+{
+    for (const auto& o : objects) {
+        const i32 c = o->x / TileSize, r = o->y / TileSize;
+        if (c >= cells.x0 && c < cells.x1 && r >= cells.y0 && r < cells.y1)
+            pixelRow(screen, y + r)[x + c] = MiniMapObjectColour;
     }
-    return map;
 }
 
 void Level::addPanStep(u32 frame, i8 dx, i8 dy)
@@ -396,7 +408,6 @@ void Level::truncatePan(u32 frame)
 LevelObject* Level::addObject(u16 type, i32 x, i32 y)
 {
     objects.push_back(std::make_unique<LevelObject>(LevelObject{type, x, y}));
-    noteChange();
     return objects.back().get();
 }
 
@@ -406,7 +417,6 @@ void Level::removeObject(LevelObject* object)
     if (it == objects.end())
         return;
     objects.erase(it);
-    noteChange();
 }
 
 void Level::objectsInRect(std::vector<LevelObject*>& out, i32 x1, i32 y1, i32 x2, i32 y2) const

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct PixelBox;
+
 // One byte naming a 16x16 cell of the tileset: high nibble row, low nibble column.
 class Tile {
 public:
@@ -98,9 +100,10 @@ public:
     void drawKindsLayer(i32 x, i32 y, SDL_Surface* screen, u8 layer, SDL_Surface* kindsImage) const;
     // A new surface of one pixel per tile; the caller owns it.
     SDL_Surface* miniMap(bool withObjects) const;
-    // Changes whenever the tiles, the tile kinds or the objects change, and is never the same for
-    // two levels: a picture drawn from a level is current while the level keeps this number.
-    u64 revision() const { return changeStamp; }
+    // The same picture with its top-left at (x, y) on the screen. Only the pixels that land in
+    // the screen's clip rectangle are worked out, so a window on a huge map costs what the window
+    // holds.
+    void drawMiniMap(i32 x, i32 y, SDL_Surface* screen, bool withObjects) const;
 
     // A frame that already has a step keeps it.
     void addPanStep(u32 frame, i8 dx, i8 dy);
@@ -125,10 +128,12 @@ public:
 
 private:
     void clear();
-    void noteChange();
     void loadTileset();
     size_t tileIndex(i32 x, i32 y, i32 layer) const;
     void drawTile(i32 x, i32 y, SDL_Surface* screen, i32 column, i32 row, i32 layer) const;
+    // `cells` is the part of the map to draw, in map pixels (one per tile), half-open.
+    void drawMiniMapTiles(i32 x, i32 y, SDL_Surface* screen, const PixelBox& cells) const;
+    void drawMiniMapObjects(i32 x, i32 y, SDL_Surface* screen, const PixelBox& cells) const;
 
     std::string set;
     SDL_Surface* tilesetImage = nullptr;
@@ -143,7 +148,6 @@ private:
     u8 mode = CameraFollow;
     std::map<u32, PanStep> pan;
     std::vector<std::unique_ptr<LevelObject>> objects;
-    u64 changeStamp = 0;
 };
 
 // False for a set name that the level file reader refuses: longer than 64 bytes, or holding

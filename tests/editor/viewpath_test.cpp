@@ -180,8 +180,50 @@ TEST_F(ViewPathTest, DrawsTheMiniMapAndTheBlinkingBox)
     EXPECT_EQ(pixel(310, 200), 0x777777u) << "grey beyond the 300 columns of the map";
 }
 
-// The mini-map is kept from frame to frame, so each change to the level's tiles, kinds or
-// objects, and each new level, must still show in the next frame.
+// The view screen is the window of the level's whole mini-map that the box scrolls to, pixel for
+// pixel: at the origin, in the middle and at the level's right and bottom edges, with objects on
+// and just off every edge of each window.
+TEST_F(ViewPathTest, ShowsTheWindowOfTheWholeMiniMapThatTheBoxScrollsTo)
+{
+    enterScratch();
+    const int columns = 340, rows = 255;  // 17 x 17 screens: 20 columns and 15 rows of scroll
+    Level made(columns, rows, 3, 1, "cytok");
+    made.setKindRaw(0x01, KindSolid);
+    made.setKindRaw(0x02, KindPlatform);
+    made.setKindRaw(0x03, KindSlopeRight);
+    made.setKindRaw(0x04, 9);  // no kind the map knows: black
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r)
+            for (int l = 0; l < 3; ++l)
+                made.setTile(c, r, l, u8((c * 5 + r * 3 + l) % 13 < 6 ? (c + r + l) % 6 : 0));
+    const std::pair<int, int> scrolls[] = {{0, 0}, {10, 7}, {20, 15}};
+    for (auto [sx, sy] : scrolls) {
+        for (int edge : {-1, 0, 319, 320})
+            made.addObject(5, (sx + edge) * 16 + 15, (sy + 100) * 16);
+        for (int edge : {-1, 0, 239, 240})
+            made.addObject(5, (sx + 100) * 16, (sy + edge) * 16 + 15);
+    }
+    SDL_Surface* whole = made.miniMap(true);
+    ASSERT_NE(whole, nullptr);
+    for (auto [sx, sy] : scrolls) {
+        // The box and its caption stand in the middle of the screen, over the map.
+        made.setStartCamera(u32((sx + 160) * 16), u32((sy + 120) * 16));
+        ASSERT_TRUE(made.save("window.lvl"));
+        answer("window.lvl");
+        tap(SDLK_F3);
+        ASSERT_EQ(editor->viewX(), (sx + 160) * 16);
+        draw();
+        int wrong = 0;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const bool underBox = x >= 160 && x < 240 && y >= 120 && y < 168;
+                wrong += !underBox && pixel(x, y) != (getPixel(whole, u32(sx + x), u32(sy + y)) & 0xFFFFFFu);
+            }
+        EXPECT_EQ(wrong, 0) << "scrolled to " << sx << ", " << sy;
+    }
+}
+
+// Each change to the level's tiles, kinds or objects, and each new level, shows in the next frame.
 TEST_F(ViewPathTest, TheMiniMapShowsEveryChangeToTheLevel)
 {
     hold(SDLK_s, 40);  // the box goes down to row 15, clear of the cells looked at

@@ -6,7 +6,6 @@
 #include "core/media.h"
 #include "world/level.h"
 
-#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -422,32 +421,4 @@ TEST_F(LevelFileTest, MiniMapOfALargeLevelShowsEveryCell)
             wrong += (getPixel(map, u32(c), u32(r)) & 0xFFFFFF) != expected(c, r);
     EXPECT_EQ(wrong, 0);
     freeSurface(map);
-}
-
-TEST_F(LevelFileTest, RevisionChangesWithTilesKindsAndObjectsAndNeverRepeats)
-{
-    Level level(4, 3, 2, 1, "cytok");
-    Level other(4, 3, 2, 1, "cytok");
-    EXPECT_NE(level.revision(), other.revision()) << "two new levels";
-    std::vector<u64> seen = {other.revision(), level.revision()};
-    auto changes = [&](const char* what) {
-        EXPECT_EQ(std::count(seen.begin(), seen.end(), level.revision()), 0) << what;
-        seen.push_back(level.revision());
-    };
-    level.setTile(1, 1, 0, 5);
-    changes("a tile");
-    level.setKindRaw(5, KindSolid);
-    changes("a kind");
-    LevelObject* object = level.addObject(6, 16, 16);
-    changes("a new object");
-    level.removeObject(object);
-    changes("a removed object");
-    ASSERT_TRUE(other.save("small.lvl"));
-    level.load("small.lvl");
-    changes("a load");
-
-    const u64 before = level.revision();
-    level.addPanStep(50, 1, 1);
-    level.setStartCamera(16, 0);
-    EXPECT_EQ(level.revision(), before) << "the camera path is not part of the map";
 }
