@@ -333,8 +333,6 @@ void Level::drawMiniMap(i32 x, i32 y, SDL_Surface* screen, bool withObjects) con
     };
     const PixelBox cells = {mapSpan(box.x0, x, columns), mapSpan(box.y0, y, rows), mapSpan(box.x1, x, columns),
                             mapSpan(box.y1, y, rows)};
-    if (cells.empty())
-        return;
     drawMiniMapTiles(x, y, screen, cells);
     if (withObjects)
         drawMiniMapObjects(x, y, screen, cells);
