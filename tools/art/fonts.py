@@ -117,7 +117,8 @@ ARROWS = {
 # column so that their three strokes stay apart at the game's scales; the
 # fifth column of the cell keeps the drop shadow (or a blank) between letters.
 # Lookalikes are kept at least three pixels apart: m/n/u/v/w by their
-# shoulders and bottoms, 0 from O and 8 by its cut corners.
+# shoulders and bottoms, 0 from O and 8 by its cut corners, V from U by a
+# point two rows deep, R from B by a leg that kicks out from the bowl.
 SMALL = {
     ' ': [],
     '!': ['.#.', '.#.', '.#.', '...', '.#.'],
@@ -169,11 +170,11 @@ SMALL = {
     'O': ['.#.', '#.#', '#.#', '#.#', '.#.'],
     'P': ['##.', '#.#', '##.', '#..', '#..'],
     'Q': ['.#.', '#.#', '#.#', '##.', '.##'],
-    'R': ['##.', '#.#', '##.', '#.#', '#.#'],
+    'R': ['##.', '#.#', '##.', '##.', '#.#'],
     'S': ['.##', '#..', '.#.', '..#', '##.'],
     'T': ['###', '.#.', '.#.', '.#.', '.#.'],
     'U': ['#.#', '#.#', '#.#', '#.#', '###'],
-    'V': ['#.#', '#.#', '#.#', '#.#', '.#.'],
+    'V': ['#.#', '#.#', '#.#', '.#.', '.#.'],
     'W': ['#..#', '#..#', '#..#', '#.##', '.#.#'],
     'X': ['#.#', '#.#', '.#.', '#.#', '#.#'],
     'Y': ['#.#', '#.#', '.#.', '.#.', '.#.'],
