@@ -43,6 +43,27 @@ void BM_RepeatedGraphicRequest(benchmark::State& state)
 }
 BENCHMARK(BM_RepeatedGraphicRequest);
 
+// A module's first request, as the title, a level start, the fight and the credits make it.
+// Each round frees it again, so the next request loads it anew.
+void BM_FirstMusicLoad(benchmark::State& state, const char* name)
+{
+    openBenchEnvironment();
+    for (auto _ : state) {
+        Mix_Music* music = loadMusic(name);
+        state.PauseTiming();
+        if (!music) {
+            state.SkipWithError("the module did not load");
+            break;
+        }
+        freeMusic(music);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK_CAPTURE(BM_FirstMusicLoad, title_dnb, "resource/dnb.it")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FirstMusicLoad, level_chip, "resource/chip.it")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FirstMusicLoad, fight_acid, "resource/acid.it")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FirstMusicLoad, credits_ending, "resource/ending.it")->Unit(benchmark::kMillisecond);
+
 void BM_LangTextLookup(benchmark::State& state)
 {
     openBenchEnvironment();
