@@ -7,8 +7,10 @@
 
 #include <SDL/SDL_image.h>
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -17,6 +19,15 @@ std::map<std::string, SDL_Surface*> surfaceCache;
 std::map<std::string, Mix_Chunk*> soundCache;
 std::map<std::string, Mix_Music*> musicCache;
 u16 createdSurfaceCounter = 0;
+
+// A music's file bytes and the stream the mixer was given over them. The mixer reads some
+// formats (wave music) from the stream while they play and never closes it, so both are held
+// until the music itself is freed.
+struct MusicSource {
+    std::vector<u8> bytes;
+    SDL_RWops* stream = nullptr;
+};
+std::map<Mix_Music*, MusicSource> musicSources;
 
 std::string quotedFailure(const char* what, const std::string& name)
 {
@@ -80,6 +91,48 @@ T* loadCachedAudio(std::map<std::string, T*>& cache, const std::string& name, co
     return item;
 }
 
+// The whole file in one read: the mixer's own file loading reads a module piece by piece, which
+// made starting a music cost a visible hitch in the frame that asked for it.
+bool readFileBytes(const std::string& file, std::vector<u8>& bytes)
+{
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    std::streamoff size = in.tellg();   // -1 when the file cannot be opened
+    // A memory stream counts its size in an int.
+    if (size < 0 || size > INT_MAX)
+        return false;
+    bytes.resize(size_t(size));
+    in.seekg(0);
+    return bool(in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size)));
+}
+
+Mix_Music* loadMusicFromMemory(const std::string& file)
+{
+    MusicSource source;
+    if (!readFileBytes(file, source.bytes))
+        return nullptr;
+    source.stream = SDL_RWFromConstMem(source.bytes.data(), int(source.bytes.size()));
+    if (!source.stream)
+        return nullptr;
+    Mix_Music* music = Mix_LoadMUS_RW(source.stream);
+    if (!music) {
+        SDL_RWclose(source.stream);
+        return nullptr;
+    }
+    // Moving the vector keeps its buffer where the stream points.
+    musicSources.emplace(music, std::move(source));
+    return music;
+}
+
+// After the music is freed, so nothing reads the bytes any more.
+void releaseMusicSource(Mix_Music* music)
+{
+    auto held = musicSources.find(music);
+    if (held == musicSources.end())
+        return;
+    SDL_RWclose(held->second.stream);
+    musicSources.erase(held);
+}
+
 template <typename T>
 void eraseFirstHolding(std::map<std::string, T*>& table, T* item)
 {
@@ -122,8 +175,7 @@ Mix_Chunk* loadSound(const std::string& name)
 
 Mix_Music* loadMusic(const std::string& name)
 {
-    return loadCachedAudio(musicCache, name, "ERROR: FAILED TO LOAD MUSIC: ",
-                           [](const std::string& file) { return Mix_LoadMUS(file.c_str()); });
+    return loadCachedAudio(musicCache, name, "ERROR: FAILED TO LOAD MUSIC: ", loadMusicFromMemory);
 }
 
 SDL_Surface* createSurface(i32 w, i32 h)
@@ -168,6 +220,7 @@ void freeMusic(Mix_Music* music)
     if (!music)
         return;
     Mix_FreeMusic(music);
+    releaseMusicSource(music);
     eraseFirstHolding(musicCache, music);
 }
 
@@ -194,8 +247,10 @@ void freeAllSounds()
 
 void freeAllMusic()
 {
-    for (const auto& entry : musicCache)
+    for (const auto& entry : musicCache) {
         Mix_FreeMusic(entry.second);
+        releaseMusicSource(entry.second);
+    }
     musicCache.clear();
 }
 

@@ -10,6 +10,8 @@
 #include "core/respack.h"
 
 #include <SDL/SDL_mixer.h>
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <vector>
 
@@ -24,15 +26,40 @@ void writeBmp(const std::string& name, int w, int h, u32 rgb)
     SDL_FreeSurface(s);
 }
 
-// A mono 16-bit PCM WAV of a few silent samples, in the mixer's own format.
+// A mono 16-bit PCM WAV in the mixer's own format: a steady tone longer than one mixed buffer.
 std::string wavBytes()
 {
     auto u32le = [](u32 v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
     auto u16le = [](u16 v) { return std::string{char(v), char(v >> 8)}; };
-    std::string samples(64, '\0');
+    std::string samples;
+    for (int i = 0; i < 4096; ++i)
+        samples += u16le(0x1000);
     return "RIFF" + u32le(36 + u32(samples.size())) + "WAVE" + "fmt " + u32le(16) + u16le(1) +
            u16le(1) + u32le(22050) + u32le(44100) + u16le(2) + u16le(16) + "data" +
            u32le(u32(samples.size())) + samples;
+}
+
+std::atomic<bool> soundHeard{false};
+
+void listenToMixer(void*, Uint8* stream, int length)
+{
+    if (std::any_of(stream, stream + length, [](Uint8 byte) { return byte != 0; }))
+        soundHeard = true;
+}
+
+// Plays the music until the mixer's output carries it (a few seconds at most). A wave music is
+// read from its bytes while it plays, so the sanitizer also sees whether they are still there.
+bool mixerPlays(Mix_Music* music)
+{
+    soundHeard = false;
+    Mix_SetPostMix(listenToMixer, nullptr);
+    if (Mix_PlayMusic(music, -1) == 0) {
+        for (int waited = 0; waited < 3000 && !soundHeard; waited += 10)
+            SDL_Delay(10);
+    }
+    Mix_HaltMusic();
+    Mix_SetPostMix(nullptr, nullptr);
+    return soundHeard;
 }
 
 class MediaCache : public SdlTest {
@@ -184,6 +211,7 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
     Mix_Music* music = loadMusic("tune.wav");
     ASSERT_NE(music, nullptr);
     EXPECT_EQ(loadMusic("tune.wav"), music);
+    EXPECT_TRUE(mixerPlays(music));
 
     freeSound(chunk);
     freeMusic(music);
@@ -192,6 +220,22 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
     freeSound(nullptr);
     freeMusic(nullptr);
     EXPECT_EQ(loadSound("beep.wav"), chunkAgain);
+}
+
+TEST_F(MediaCache, PackedMusicPlaysLikeALooseFile)
+{
+    openAudio();
+    // The packager takes the loose file away: the music can come from the pack alone.
+    writeFile("resource/packed.wav", wavBytes());
+    writeFile("list.txt", "resource\\packed.wav\n");
+    testing::internal::CaptureStdout();
+    bool packed = packResources("list.txt");
+    std::string packerLog = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(packed) << packerLog;
+    initResourcePack();
+    Mix_Music* music = loadMusic("resource/packed.wav");
+    ASSERT_NE(music, nullptr);
+    EXPECT_TRUE(mixerPlays(music));
 }
 
 TEST_F(MediaCache, EnsureFileExistsCreatesOnlyWhatIsMissing)
@@ -232,6 +276,11 @@ TEST_F(MediaCache, FailedLoadsAreReportedOnTheMessageScreen)
     EXPECT_EQ(loadMusic("gone.it"), nullptr);
     EXPECT_EQ(messagesShownCount(), shown + 6);
     EXPECT_EQ(lastMessageShown(), "ERROR: FAILED TO LOAD MUSIC: \n'gone.it'");
+    // A file the mixer cannot make music of fails the same way.
+    writeFile("noise.it", "no module in here");
+    EXPECT_EQ(loadMusic("noise.it"), nullptr);
+    EXPECT_EQ(messagesShownCount(), shown + 7);
+    EXPECT_EQ(lastMessageShown(), "ERROR: FAILED TO LOAD MUSIC: \n'noise.it'");
 }
 
 TEST_F(MediaCache, AMissingMessageFontIsReportedOnce)
