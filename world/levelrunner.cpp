@@ -242,29 +242,35 @@ void LevelRunner::spawn(Physical* object)
 
 void LevelRunner::stream(Physical* object, std::optional<u64> cell)
 {
-    // Without a system the add deletes the object, so there is nothing to stream.
-    if (owner)
-        streamed.emplace(object, cell);
     addObject(object);
+    // Without a system the add deleted the object, so there is nothing to stream.
+    if (owner)
+        streamed.emplace(object->serial, StreamedObject{object, cell});
 }
 
 void LevelRunner::forget(Physical* object)
 {
     // A forgotten block still stands, so its cell stays built.
-    streamed.erase(object);
+    auto it = streamed.find(object->serial);
+    if (it != streamed.end() && it->second.object == object)
+        streamed.erase(it);
 }
 
 void LevelRunner::despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2)
 {
     for (auto it = streamed.begin(); it != streamed.end();) {
-        Physical* b = it->first;
-        if (b->x <= x2 && b->y <= y2 && b->x + b->w >= x1 && b->y + b->h >= y1) {
+        Physical* b = it->second.object;
+        // One that is gone (deleted) is dropped unread. Its cell may be built again when it
+        // comes into view; a spawned object is not made again (its placement was used up).
+        const bool present = owner->isAlive(PhysicalRef{b, it->first});
+        if (present && b->x <= x2 && b->y <= y2 && b->x + b->w >= x1 && b->y + b->h >= y1) {
             ++it;
             continue;
         }
-        owner->remove(b);
-        if (it->second)
-            builtCells.erase(*it->second);
+        if (present)
+            owner->remove(b);
+        if (it->second.cell)
+            builtCells.erase(*it->second.cell);
         it = streamed.erase(it);
     }
 }

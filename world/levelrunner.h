@@ -30,6 +30,9 @@ public:
     void exposeStrip(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction);
     void buildBlocks(i32 column, i32 row);
     void spawnObjects(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction);
+    // Removes what stands outside the rectangle and forgets what has left the system on its own.
+    // Run where everything streamed earlier has joined the system (the runner's own update, the
+    // first of a frame): one still waiting to join counts as gone, and is only forgotten.
     void despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2);
 
     // Hands the object to the level's system.
@@ -46,9 +49,15 @@ private:
     void addBlock(Physical* block, u64 cell);
     void stream(Physical* object, std::optional<u64> cell);
 
+    struct StreamedObject {
+        Physical* object;
+        std::optional<u64> cell;  // the tile cell it was built for; none for a spawned object
+    };
+
     std::unique_ptr<Level> levelData;
-    // Streamed object -> the tile cell it was built for (none for a spawned object).
-    std::unordered_map<Physical*, std::optional<u64>> streamed;
+    // By serial. A streamed object may leave the system on its own (a spawned creature dies), so
+    // an entry's object is read only after the system has vouched for it (SystPhysical::isAlive).
+    std::unordered_map<u32, StreamedObject> streamed;
     std::unordered_set<u64> builtCells;  // cells whose blocks are present
 };
 

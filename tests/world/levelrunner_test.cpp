@@ -303,16 +303,20 @@ TEST_F(LevelRunnerTest, SpawnedObjectsLeaveWithFarTerrainUnlessForgotten)
     auto* near = new Crate(100, 100);
     auto* far = new Crate(1000, 100);
     auto* forgotten = new Crate(1200, 100);
+    auto* dying = new Crate(120, 100);
     runner->addObject(added);
     runner->spawn(near);
     runner->spawn(far);
     runner->spawn(forgotten);
+    runner->spawn(dying);
     runner->forget(forgotten);
     EXPECT_EQ(added->owner, sys);
     EXPECT_EQ(forgotten->owner, sys);
-    EXPECT_EQ(runner->streamedBlockCount(), 2u);
+    EXPECT_EQ(runner->streamedBlockCount(), 3u);
     run(1);
-    EXPECT_EQ(crates(), 4);
+    EXPECT_EQ(crates(), 5);
+    dying->removeSelf();  // gone before the despawn pass looks at it
+    run(1);
 
     runner->despawnOutside(-64, -64, 384, 304);
     run(1);
