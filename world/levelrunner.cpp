@@ -262,13 +262,13 @@ void LevelRunner::despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2)
         Physical* b = it->second.object;
         // One that is gone (deleted) is dropped unread. Its cell may be built again when it
         // comes into view; a spawned object is not made again (its placement was used up).
-        const bool present = owner->isAlive(PhysicalRef{b, it->first});
-        if (present && b->x <= x2 && b->y <= y2 && b->x + b->w >= x1 && b->y + b->h >= y1) {
-            ++it;
-            continue;
-        }
-        if (present)
+        if (owner->isAlive(PhysicalRef{b, it->first})) {
+            if (b->x <= x2 && b->y <= y2 && b->x + b->w >= x1 && b->y + b->h >= y1) {
+                ++it;
+                continue;
+            }
             owner->remove(b);
+        }
         if (it->second.cell)
             builtCells.erase(*it->second.cell);
         it = streamed.erase(it);
