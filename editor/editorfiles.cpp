@@ -11,6 +11,7 @@
 #include "world/systphysical.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <vector>
@@ -62,7 +63,8 @@ void SystEditor::functionKeys()
 void SystEditor::saveLevel()
 {
     std::string name = promptText("Enter a filename to save to then press enter.");
-    if (!fileExists(name)) {
+    const bool isNew = !fileExists(name);
+    if (isNew) {
         if (!ensureFileExists(name)) {
             showMessageScreen("INVALID FILENAME!\nLevel was not saved.");
             return;
@@ -73,7 +75,14 @@ void SystEditor::saveLevel()
     }
     // The path ends where the view box stands (a step already stored there stays).
     edited->addPanStep(u32(pathFrame), 0, 0);
-    showMessageScreen(edited->save(name) ? SavedText : SaveFailedText);
+    if (edited->save(name)) {
+        showMessageScreen(SavedText);
+        return;
+    }
+    // The file made to try the name holds no level: leave nothing behind that F3 would refuse.
+    if (isNew)
+        std::remove(name.c_str());
+    showMessageScreen(SaveFailedText);
 }
 
 void SystEditor::loadLevel()

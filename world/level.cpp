@@ -523,6 +523,9 @@ bool Level::load(const std::string& fileName)
 
 bool Level::save(const std::string& fileName) const
 {
+    // What load() refuses is never written, so a saved file always opens again.
+    if (tiles.size() == 0 || !safeSetName(set))
+        return false;
     Writer out;
     out.u32s(FileVersion);
     const char* name = set.c_str();

@@ -123,7 +123,8 @@ public:
 
     // False when the file is missing, truncated, malformed or newer than version 3.
     bool load(const std::string& fileName);
-    // Writes version 3; false when the file cannot be written completely.
+    // Writes version 3; false when the file cannot be written completely. A level that load()
+    // would refuse (no tile at all, or an unsafe set name) is not written: false, no file touched.
     bool save(const std::string& fileName) const;
 
 private:

@@ -3,7 +3,9 @@
 #include "world/levelrunner.h"
 #include "world/systphysical.h"
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -151,6 +153,20 @@ TEST_F(FilesTest, AWriteThatFailsIsNotReportedAsSaved)
     answer("y");
     tap(SDLK_F2);
     EXPECT_EQ(lastMessageShown(), "Failed to write the level file.\nLevel was not saved.");
+
+    // A new name whose write breaks off (here at the file size limit, as on a full disk) leaves
+    // no file behind.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small{4096, saved.rlim_max};
+    auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    answer("full.lvl");
+    tap(SDLK_F2);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedSignal);
+    EXPECT_EQ(lastMessageShown(), "Failed to write the level file.\nLevel was not saved.");
+    EXPECT_FALSE(pathExists("full.lvl"));
 }
 
 TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)
@@ -164,7 +180,10 @@ TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)
     answer("broken.lvl");
     tap(SDLK_F3);
     EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
-    Level(0, 15, 3, 1, "cytok").save("empty.lvl");
+    ASSERT_TRUE(Level(1, 15, 3, 1, "cytok").save("empty.lvl"));
+    std::string zeroWide = readFile("empty.lvl");
+    zeroWide[4 + 6 + 256 + 6] = 0;  // the width the reader takes: no tile at all
+    writeFile("empty.lvl", zeroWide);
     answer("empty.lvl");
     tap(SDLK_F3);
     EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");

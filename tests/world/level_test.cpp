@@ -224,13 +224,18 @@ TEST_F(LevelFileTest, RejectsNewerVersionsHugeSizesAndUnsafeSetNames)
     writeFile("huge.lvl", huge.s);
     EXPECT_TRUE(Level("huge.lvl").loadFailed());
 
-    // A map without a single tile, whichever of its three sizes is 0.
+    // A map without a single tile, whichever of its three sizes is 0: the writer refuses it too.
     for (const auto& [width, height, layers] : {std::tuple<u16, u16, u8>{0, 3, 2}, {2, 0, 2}, {2, 3, 0}}) {
         Level empty(width, height, layers, 0, "cytok");
-        empty.addObject(5, 1, 2);
-        ASSERT_TRUE(empty.save("empty.lvl"));
+        EXPECT_FALSE(empty.save("empty.lvl"));
+        EXPECT_FALSE(pathExists("empty.lvl"));
+        Bytes file;
+        file.u32s(2).text(sampleKinds());
+        file.u16s(0).u8s(0).u8s(0).u16s(height).u16s(width).u8s(layers).text(std::string(7, '\0'));
+        file.u32s(0).u32s(0).u8s(0).u32s(1).u16s(5).u16s(0).u32s(1).u32s(2);
+        writeFile("zero.lvl", file.s);
         Level level(1, 1, 1, 0, "cytok");
-        EXPECT_FALSE(level.load("empty.lvl")) << width << "x" << height << "x" << int(layers);
+        EXPECT_FALSE(level.load("zero.lvl")) << width << "x" << height << "x" << int(layers);
         EXPECT_TRUE(level.loadFailed());
         std::vector<LevelObject*> objects;
         level.allObjects(objects);
@@ -243,6 +248,8 @@ TEST_F(LevelFileTest, RejectsNewerVersionsHugeSizesAndUnsafeSetNames)
         file.replace(4, 5, name);
         writeFile("name.lvl", file);
         EXPECT_TRUE(Level("name.lvl").loadFailed()) << name;
+        EXPECT_FALSE(Level(1, 1, 1, 0, name).save("named.lvl")) << name;
+        EXPECT_FALSE(pathExists("named.lvl"));
     }
 }
 
