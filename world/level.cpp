@@ -13,7 +13,6 @@ namespace {
 
 constexpr u32 FileVersion = 3;
 constexpr i32 TileSize = 16;
-constexpr u32 PanTail = 90;  // frames the pan path lasts after its last step
 constexpr size_t MaxSetNameLength = 64;
 constexpr u32 MiniMapObjectColour = 0xFFFF0000;
 // The tiles are stored column by column and the mini-map row by row: walking both in square

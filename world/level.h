@@ -44,6 +44,9 @@ enum TileKind : u8 {
     KindSlopeRight = 5   // slope rising to the right
 };
 
+// Frames a pan path lasts after its last step.
+constexpr u32 PanTail = 90;
+
 // Camera motion per frame in eighths of a pixel, as stored.
 struct PanStep {
     i8 dx8;

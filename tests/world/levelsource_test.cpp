@@ -10,13 +10,14 @@
 
 namespace {
 
-// A whole source of a 3 x 2 x 1 map whose tileset and size lines the cases replace.
+// A whole source of 29 lines, of a 3 x 2 x 1 map whose tileset and size lines the cases replace.
+// Its start camera and last pan step lie at the ends of what the level file holds.
 std::string source(const std::string& tileset, const std::string& size)
 {
-    std::string text = "tileset " + tileset + "\nsize " + size + "\nactive 0\nstart 8 16\ncamera pan\nkinds\n";
+    std::string text = "tileset " + tileset + "\nsize " + size + "\nactive 0\nstart 0 4294967295\ncamera pan\nkinds\n";
     for (int r = 0; r < 16; ++r)
         text += "0123450000000000\n";
-    text += "tile a 1 0\nlayer 0\n|a.a|\n|.a.|\nobject Dummy 40 -8\npan 30 2 -1\n";
+    text += "tile a 1 0\nlayer 0\n|a.a|\n|.a.|\nobject Dummy 40 -8\npan 30 2 -1\npan 4294967205 -16 15\n";
     return text;
 }
 
@@ -50,9 +51,12 @@ TEST_F(LevelSourceTest, WhatItAcceptsCompilesToALevelThatLoads)
     EXPECT_EQ(again.tileAt(1, 0, 0), 0x00);
     EXPECT_EQ(again.kind(Tile(0x02)), 2);
     EXPECT_EQ(again.kind(Tile(0x25)), 5);
-    EXPECT_EQ(again.startCameraY(), 16u);
+    EXPECT_EQ(again.startCameraX(), 0u);
+    EXPECT_EQ(again.startCameraY(), 4294967295u);
     EXPECT_EQ(again.panDX(30), 2);
     EXPECT_EQ(again.panDY(30), -1);
+    EXPECT_EQ(again.panDX(4294967205u), -16);
+    EXPECT_EQ(again.panLength(), 4294967295u);
 }
 
 TEST_F(LevelSourceTest, RefusesSetNamesTheLoaderRefuses)
@@ -84,12 +88,55 @@ TEST_F(LevelSourceTest, RefusesSizesWithoutTilesOrTooManyToHold)
     EXPECT_FALSE(parse("size 65535 65535 255\n", src, error));
 }
 
-TEST_F(LevelSourceTest, RefusesALayerDrawnBeforeTheSizeChanged)
+TEST_F(LevelSourceTest, RefusesASizeThatNoLongerHoldsADrawnLayer)
 {
-    for (const std::string& size : {"3 4 1", "4 2 1"}) {
+    const std::string drawn = source("cytok", "3 2 2") + "layer 1\n|...|\n|...|\n";
+    for (const auto& [size, layer] : {std::pair{"3 4 2", "0"}, {"4 2 2", "0"}, {"3 2 1", "1"}}) {
         LevelSource src;
         std::string error;
-        EXPECT_FALSE(parse(source("cytok", "3 2 1") + "size " + size + "\n", src, error)) << size;
-        EXPECT_EQ(error, "t.txt:29: layer 0 was drawn for another size") << size;
+        EXPECT_FALSE(parse(drawn + "size " + size + "\n", src, error)) << size;
+        EXPECT_EQ(error, std::string("t.txt:33: layer ") + layer + " was drawn for another size") << size;
+    }
+    LevelSource src;
+    std::string error;
+    EXPECT_TRUE(parse(drawn + "size 3 2 2\n", src, error)) << error;
+}
+
+// Each fault writes over one piece of the source or, with nothing to replace, adds lines at its end.
+TEST_F(LevelSourceTest, RefusesWhatTheLevelFileCannotHoldAtTheLineAtFault)
+{
+    std::string steps, kinds = "kinds\n" + std::string(16, '1') + "\n";
+    for (int frame = 31; frame < 31 + 65534; ++frame)
+        steps += "pan " + std::to_string(frame) + " 0 0\n";
+    for (int r = 1; r < 16; ++r)
+        kinds += kinds.substr(6, 17);
+    const std::string pan = "t.txt:29: pan FRAME DX DY (frames 0..4294967205, pixels -16..15)";
+    const std::string start = "t.txt:4: start X Y (0..4294967295)";
+    struct Fault {
+        std::string piece, replacement, error;
+    };
+    for (const Fault& f : {Fault{"start 0 4294967295", "start -5 -7", start},
+                           Fault{"start 0 4294967295", "start 0 4294967296", start},
+                           Fault{"start 0 4294967295", "start 99999999999 0", start},
+                           Fault{"pan 4294967205 -16 15", "pan -1 1 1", pan},
+                           Fault{"pan 4294967205 -16 15", "pan 4294967206 1 1", pan},
+                           Fault{"pan 4294967205 -16 15", "pan 0 16 0", pan},
+                           Fault{"pan 4294967205 -16 15", "pan 30 0 0",
+                                 "t.txt:29: a pan step for this frame is already given"},
+                           Fault{"", steps, "t.txt:65563: pan: at most 65535 steps"},
+                           Fault{"0123450000000000\ntile", "0123456000000000\ntile",
+                                 "t.txt:22: kinds: 16 digits 0..5 expected"},
+                           Fault{"", kinds, "t.txt:30: kinds: given twice"},
+                           Fault{"active 0", "active 1", "t.txt:3: active layer out of range"},
+                           Fault{"|.a.|", "|.b.|", "t.txt:26: layer 0: no tile for 'b'"}}) {
+        std::string text = source("cytok", "3 2 1");
+        if (f.piece.empty())
+            text += f.replacement;
+        else
+            text.replace(text.find(f.piece), f.piece.size(), f.replacement);
+        LevelSource src;
+        std::string error;
+        EXPECT_FALSE(parse(text, src, error)) << f.replacement.substr(0, 30);
+        EXPECT_EQ(error, f.error) << f.replacement.substr(0, 30);
     }
 }

@@ -9,17 +9,19 @@
 // comment on directive lines):
 //   tileset NAME                      tileset "resource/NAME-tiles.gif"; at most 64 bytes,
 //                                     without '/', '\\' or ".." (the game refuses such levels)
-//   size COLUMNS ROWS LAYERS          1..65535, 1..65535, 1..255, at most 2^28 tiles in all
+//   size COLUMNS ROWS LAYERS          1..65535, 1..65535, 1..255, at most 2^28 tiles in all; once a
+//                                     layer is drawn, only more layers
 //   active LAYER                      the layer whose tiles collide
-//   start X Y                         start camera, world pixels
+//   start X Y                         start camera, world pixels 0..4294967295
 //   camera follow|pan
-//   kinds                             then 16 lines of 16 digits: the kind of every tile value,
-//                                     one line per tileset row, one digit per column
+//   kinds                             then 16 lines of 16 digits 0..5: the kind of every tile
+//                                     value, one line per tileset row, one digit per column
 //   tile C COLUMN ROW                 the map character C (not '|' or '#') stands for that tileset
 //                                     cell; '.' is tile 0
 //   layer N                           then ROWS map lines "|...|" of COLUMNS characters each
 //   object NAME X Y                   a placed object (names in levelsource.cpp) at world pixels X, Y
-//   pan FRAME DX DY                   a pan step from FRAME on, in whole pixels per frame
+//   pan FRAME DX DY                   a pan step from FRAME (0..4294967205) on, in whole pixels
+//                                     per frame (-16..15); at most 65535 steps
 #include "core/media.h"
 #include "core/modal.h"
 #include "core/respack.h"

@@ -2,6 +2,7 @@
 
 #include "world/level.h"
 
+#include <set>
 #include <sstream>
 
 namespace {
@@ -17,6 +18,19 @@ const std::map<std::string, u16> ObjectIds = {
     {"Tutorial_Stones", 33003}, {"Tutorial_Enemies", 33004}, {"Tutorial_Splecker", 33005},
     {"Tutorial_BossWarn", 33006},
 };
+
+// The level file keeps the start camera and the pan frames unsigned, and a stream reads "-1" into
+// an unsigned number as its largest value: such numbers are read wide and held to their field.
+bool inRange(i64 value, i64 low, i64 high)
+{
+    return value >= low && value <= high;
+}
+
+constexpr i64 MaxU32 = 0xFFFFFFFF;
+// The last step's frame plus the path's tail must still be a frame.
+constexpr i64 MaxPanFrame = MaxU32 - PanTail;
+// The file counts the pan steps in 16 bits.
+constexpr size_t MaxPanSteps = 0xFFFF;
 
 class Parser {
 public:
@@ -48,9 +62,11 @@ private:
         return true;
     }
 
-    bool fail(const std::string& message)
+    bool fail(const std::string& message) { return failAt(lineNo, message); }
+
+    bool failAt(int line, const std::string& message)
     {
-        error = name + ":" + std::to_string(lineNo) + ": " + message;
+        error = name + ":" + std::to_string(line) + ": " + message;
         return false;
     }
 
@@ -70,10 +86,12 @@ private:
         }
         if (word == "size")
             return size(words, src);
-        if (word == "active")
+        if (word == "active") {
+            activeLine = lineNo;
             return read(words, src.active) || fail("active LAYER");
+        }
         if (word == "start")
-            return read(words, src.startX, src.startY) || fail("start X Y");
+            return start(words, src);
         if (word == "camera") {
             std::string mode;
             if (!read(words, mode) || (mode != "follow" && mode != "pan"))
@@ -89,31 +107,59 @@ private:
             return layerBlock(in, words, src);
         if (word == "object")
             return object(words, src);
-        if (word == "pan") {
-            LevelSource::Step s;
-            if (!read(words, s.frame, s.dx, s.dy) || s.dx < -16 || s.dx > 15 || s.dy < -16 || s.dy > 15)
-                return fail("pan FRAME DX DY (pixels -16..15)");
-            for (const auto& other : src.steps)
-                if (other.frame == s.frame)
-                    return fail("a pan step for this frame is already given");
-            src.steps.push_back(s);
-            return true;
-        }
+        if (word == "pan")
+            return panStep(words, src);
         return fail("unknown directive '" + word + "'");
+    }
+
+    bool start(std::istringstream& words, LevelSource& src)
+    {
+        i64 x, y;
+        if (!read(words, x, y) || !inRange(x, 0, MaxU32) || !inRange(y, 0, MaxU32))
+            return fail("start X Y (0..4294967295)");
+        src.startX = u32(x);
+        src.startY = u32(y);
+        return true;
+    }
+
+    bool panStep(std::istringstream& words, LevelSource& src)
+    {
+        i64 frame;
+        LevelSource::Step s;
+        if (!read(words, frame, s.dx, s.dy) || !inRange(frame, 0, MaxPanFrame) || !inRange(s.dx, -16, 15) ||
+            !inRange(s.dy, -16, 15))
+            return fail("pan FRAME DX DY (frames 0.." + std::to_string(MaxPanFrame) + ", pixels -16..15)");
+        s.frame = u32(frame);
+        if (src.steps.size() == MaxPanSteps)
+            return fail("pan: at most " + std::to_string(MaxPanSteps) + " steps");
+        if (!panFrames.insert(s.frame).second)
+            return fail("a pan step for this frame is already given");
+        src.steps.push_back(s);
+        return true;
     }
 
     bool size(std::istringstream& words, LevelSource& src)
     {
-        if (!read(words, src.columns, src.rows, src.layers) || src.columns <= 0 || src.columns > 0xFFFF ||
-            src.rows <= 0 || src.rows > 0xFFFF || src.layers <= 0 || src.layers > 255)
+        int columns, rows, layers;
+        if (!read(words, columns, rows, layers) || !inRange(columns, 1, 0xFFFF) || !inRange(rows, 1, 0xFFFF) ||
+            !inRange(layers, 1, 255))
             return fail("size COLUMNS ROWS LAYERS (1..65535, 1..65535, 1..255)");
-        if (u64(src.columns) * u64(src.rows) * u64(src.layers) > MaxSourceTiles)
+        if (u64(columns) * u64(rows) * u64(layers) > MaxSourceTiles)
             return fail("size: more than " + std::to_string(MaxSourceTiles) + " tiles");
+        // A drawn layer keeps its columns and rows; a smaller layer count would drop it.
+        for (const auto& drawn : src.maps)
+            if (columns != src.columns || rows != src.rows || drawn.first >= layers)
+                return fail("layer " + std::to_string(drawn.first) + " was drawn for another size");
+        src.columns = columns;
+        src.rows = rows;
+        src.layers = layers;
         return true;
     }
 
     bool kindsBlock(std::istream& in, LevelSource& src)
     {
+        if (!src.kinds.empty())
+            return fail("kinds: given twice");
         std::string line;
         for (int r = 0; r < 16; ++r) {
             if (!next(in, line))
@@ -121,8 +167,9 @@ private:
             std::string digits = line.substr(0, line.find('#'));
             while (!digits.empty() && digits.back() == ' ')
                 digits.pop_back();
-            if (digits.size() != 16 || digits.find_first_not_of("0123456789") != std::string::npos)
-                return fail("kinds: 16 digits expected");
+            // Only kinds 0..5 make blocks; a higher digit is a slip of the pen.
+            if (digits.size() != 16 || digits.find_first_not_of("012345") != std::string::npos)
+                return fail("kinds: 16 digits 0..5 expected");
             src.kinds.push_back(digits);
         }
         return true;
@@ -144,6 +191,7 @@ private:
         int layer;
         if (!read(words, layer) || layer < 0 || layer >= src.layers || src.maps.count(layer))
             return fail("layer N: a new layer below the layer count (give size first)");
+        layerLines[layer] = lineNo;
         std::vector<std::string>& rows = src.maps[layer];
         std::string line;
         while (int(rows.size()) < src.rows) {
@@ -170,28 +218,32 @@ private:
         return true;
     }
 
+    // What only the whole source can tell; a fault that has a line is reported at that line,
+    // one that lacks a line at the last line.
     bool check(LevelSource& src)
     {
         if (src.set.empty() || src.columns == 0)
             return fail("tileset and size are required");
-        if (src.kinds.size() != 16)
+        if (src.kinds.empty())
             return fail("kinds are required");
         if (src.active < 0 || src.active >= src.layers)
-            return fail("active layer out of range");
+            return failAt(activeLine, "active layer out of range");
         for (const auto& [layer, rows] : src.maps)
-            if (rows.size() != size_t(src.rows) || rows.front().size() != size_t(src.columns))
-                return fail("layer " + std::to_string(layer) + " was drawn for another size");
-        for (const auto& [layer, rows] : src.maps)
-            for (const std::string& row : rows)
-                for (char c : row)
+            for (size_t r = 0; r < rows.size(); ++r)
+                for (char c : rows[r])
                     if (!src.legend.count(c))
-                        return fail(std::string("layer ") + std::to_string(layer) + ": no tile for '" + c + "'");
+                        return failAt(layerLines[layer] + 1 + int(r),
+                                      "layer " + std::to_string(layer) + ": no tile for '" + c + "'");
         return true;
     }
 
     std::string name;
     std::string& error;
     int lineNo = 0;
+    int activeLine = 0;
+    // The line of each layer's "layer" directive; its map lines follow it.
+    std::map<int, int> layerLines;
+    std::set<u32> panFrames;
 };
 
 } // namespace
@@ -210,7 +262,7 @@ void compileLevelSource(const LevelSource& src, Level& level)
         for (int r = 0; r < src.rows; ++r)
             for (int c = 0; c < src.columns; ++c)
                 level.setTile(c, r, layer, src.legend.at(rows[r][c]));
-    level.setStartCamera(u32(src.startX), u32(src.startY));
+    level.setStartCamera(src.startX, src.startY);
     level.setCameraMode(src.pan ? CameraPan : CameraFollow);
     if (!src.steps.empty())
         level.clearPan();

@@ -12,7 +12,7 @@ class Level;
 struct LevelSource {
     std::string set;
     int columns = 0, rows = 0, layers = 0, active = 0;
-    long startX = 0, startY = 0;
+    u32 startX = 0, startY = 0;
     bool pan = false;
     std::vector<std::string> kinds;
     std::map<char, u8> legend = {{'.', 0}};
