@@ -115,7 +115,8 @@ TEST_F(LevelSourceTest, RefusesWhatTheLevelFileCannotHoldAtTheLineAtFault)
     struct Fault {
         std::string piece, replacement, error;
     };
-    for (const Fault& f : {Fault{"start 0 4294967295", "start -5 -7", start},
+    for (const Fault& f : {Fault{"start 0 4294967295", "start -5 0", start},
+                           Fault{"start 0 4294967295", "start 0 -7", start},
                            Fault{"start 0 4294967295", "start 0 4294967296", start},
                            Fault{"start 0 4294967295", "start 99999999999 0", start},
                            Fault{"pan 4294967205 -16 15", "pan -1 1 1", pan},
