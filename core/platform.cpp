@@ -14,6 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 
 volatile std::sig_atomic_t terminateFlag = 0;
+fs::path buildFolder;
+fs::path sourceFolder;
 
 void onTerminateSignal(int)
 {
@@ -31,6 +33,13 @@ fs::path executableFolder()
     std::error_code error;
     fs::path executable = fs::read_symlink("/proc/self/exe", error);
     return error ? fs::path() : executable.parent_path();
+}
+
+// The source tree, for the executable still in the folder its build put it in; else nothing.
+fs::path sourceTreeFor(const fs::path& ownFolder)
+{
+    std::error_code error;  // an empty or vanished folder is no match
+    return fs::equivalent(ownFolder, buildFolder, error) ? sourceFolder : fs::path();
 }
 
 std::string quotedList(const std::vector<fs::path>& folders)
@@ -72,7 +81,7 @@ bool enterDataFolder()
         return true;
     const fs::path own = executableFolder();
     std::vector<fs::path> looked = {start};
-    for (const fs::path& folder : {own, own.parent_path()}) {
+    for (const fs::path& folder : {own, own.parent_path(), sourceTreeFor(own)}) {
         if (folder.empty() || std::find(looked.begin(), looked.end(), folder) != looked.end())
             continue;
         looked.push_back(folder);
@@ -87,4 +96,10 @@ bool enterDataFolder()
     }
     logLine("FAILED TO FIND THE GAME'S DATA: no resource folder in " + quotedList(looked));
     return false;
+}
+
+void rememberBuild(const char* builtIn, const char* builtFrom)
+{
+    buildFolder = builtIn;
+    sourceFolder = builtFrom;
 }

@@ -10,6 +10,11 @@ bool terminateRequested();
 void clearTerminateRequest();  // for tests that raise the signals themselves
 
 // Makes a folder that holds "resource/" the working directory: the current one, else the
-// executable's folder, else its parent. Logs one line when it moves, and one line naming every
-// place it looked when none of them has the data (then false).
+// executable's folder, else its parent, else the source tree of the build that left the
+// executable in its folder (see rememberBuild). Logs one line when it moves, and one line naming
+// every place it looked when none of them has the data (then false).
 bool enterDataFolder();
+
+// A build folder may lie anywhere, away from the data; the executable the build made knows where
+// it was put and which source tree it came from. A copy taken elsewhere does not look there.
+void rememberBuild(const char* buildFolder, const char* sourceFolder);

@@ -62,17 +62,20 @@ if [ "$rc" -eq 0 ] || grep -q "Packaging job complete." "$log" || [ ! -s "$scrat
 fi
 rm -rf "$scratch"
 
-# Started from another folder, the game reads its data from beside the executable.
+# Started from another folder, the game reads the data of this source tree: above the executable
+# in a build folder inside the tree, through what the build remembers in one outside it.
 elsewhere=$(mktemp -d)
 start_game "$elsewhere" "Entering Game Loop..."
 stop_game
-if [ "$rc" -ne 0 ] || [ "$(grep -c "reading the game's data from" "$log")" -ne 1 ] \
-   || grep -q "FAILED TO LOAD" "$log"; then
+found=$(sed -n "s/.*reading the game's data from \"\(.*\)\"$/\1/p" "$log")
+if [ "$rc" -ne 0 ] || [ "$(grep -c "reading the game's data from" "$log")" -ne 1 ] || [ -z "$found" ] \
+   || [ "$(cd "$found" && pwd -P)" != "$(pwd -P)" ] || grep -q "FAILED TO LOAD" "$log"; then
   echo "FAIL: started from another folder the game did not find its data (exit $rc)"; fail=1
 fi
 
 # With no data anywhere it says where it looked and exits with 427002 (250 in a shell), without
-# a message screen for every missing file.
+# a message screen for every missing file. A copy away from its build folder does not know the
+# source tree.
 mkdir -p "$elsewhere/bin"
 cp "$bin" "$elsewhere/bin/warden"
 (cd "$elsewhere" && timeout 10 bin/warden) >"$log" 2>&1
