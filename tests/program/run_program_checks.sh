@@ -72,6 +72,17 @@ if [ "$rc" -ne 0 ] || [ "$(grep -c "reading the game's data from" "$log")" -ne 1
    || [ "$(cd "$found" && pwd -P)" != "$(pwd -P)" ] || grep -q "FAILED TO LOAD" "$log"; then
   echo "FAIL: started from another folder the game did not find its data (exit $rc)"; fail=1
 fi
+# The executable's own folder comes first, before the source tree.
+own=$(dirname "$bin")
+if [ ! -e "$own/resource" ]; then
+  mkdir "$own/resource"
+  start_game "$elsewhere" "reading the game's data from"
+  stop_game
+  rmdir "$own/resource"
+  if ! grep -q "reading the game's data from \"$(cd "$own" && pwd -P)\"" "$log"; then
+    echo "FAIL: the executable's folder was not looked in first"; fail=1
+  fi
+fi
 
 # With no data anywhere it says where it looked and exits with 427002 (250 in a shell), without
 # a message screen for every missing file. A copy away from its build folder does not know the
