@@ -46,26 +46,49 @@ bool buttonBit(u8 buttons, u8 button)
     return validMouseButton(button) && (buttons & (1u << (button - 1)));
 }
 
-void sampleKeyboard()
+// The keyboard and the mouse as they are; the bindings are left out.
+InputSnapshot readDevices()
 {
-    std::memcpy(keyStateLast, keyStateNow, KeyCount);
+    InputSnapshot devices{};
+    InputSource& source = inputSource();
     int count = 0;
-    const u8* keys = inputSource().keyState(&count);
-    std::memset(keyStateNow, 0, KeyCount);
-    if (keys)
-        std::memcpy(keyStateNow, keys, size_t(std::clamp(count, 0, KeyCount)));
+    if (const u8* keys = source.keyState(&count))
+        std::memcpy(devices.keys, keys, size_t(std::clamp(count, 0, KeyCount)));
+    devices.mouseButtons = source.mouseState(&devices.windowX, &devices.windowY);
+    return devices;
 }
 
-void sampleMouse()
+void samplePointer(const InputSnapshot& devices)
 {
     mouseLastX = mouseNowX;
     mouseLastY = mouseNowY;
-    mouseButtonsLast = mouseButtonsNow;
-    i32 x = 0, y = 0;
-    mouseButtonsNow = inputSource().mouseState(&x, &y);
     // Window pixels back to the 320x240 screen; the scale is a whole number of at least 1.
-    mouseNowX = i32(u32(x) / std::max<u32>(scaleX, 1));
-    mouseNowY = i32(u32(y) / std::max<u32>(scaleY, 1));
+    mouseNowX = i32(u32(devices.windowX) / std::max<u32>(scaleX, 1));
+    mouseNowY = i32(u32(devices.windowY) / std::max<u32>(scaleY, 1));
+}
+
+void sampleKeyboardAndMouse(const InputSnapshot& devices)
+{
+    std::memcpy(keyStateLast, keyStateNow, KeyCount);
+    std::memcpy(keyStateNow, devices.keys, KeyCount);
+    mouseButtonsLast = mouseButtonsNow;
+    mouseButtonsNow = devices.mouseButtons;
+    samplePointer(devices);
+}
+
+// What changed between the two looks becomes both samples: neither a press nor a release.
+void takeChangedAfresh(const InputSnapshot& before, const InputSnapshot& now)
+{
+    for (int key = 0; key < KeyCount; ++key)
+        if (now.keys[key] != before.keys[key])
+            keyStateNow[key] = keyStateLast[key] = now.keys[key];
+    const u8 changed = before.mouseButtons ^ now.mouseButtons;
+    mouseButtonsNow = u8((mouseButtonsNow & ~changed) | (now.mouseButtons & changed));
+    mouseButtonsLast = u8((mouseButtonsLast & ~changed) | (now.mouseButtons & changed));
+    if (now.windowX != before.windowX || now.windowY != before.windowY) {
+        samplePointer(now);
+        samplePointer(now);
+    }
 }
 
 // Ball motion resets when read, so it is read here once and shared by every binding.
@@ -125,11 +148,24 @@ void samplePads()
         getControlPad(player)->sampleAll();
 }
 
-void sampleJoysticksAndPads()
+template <typename Visit>
+void forEachPadBinding(Visit visit)
 {
-    inputSource().updateJoysticks();
-    sampleBalls();
-    samplePads();
+    for (u8 player = 0; player <= PlayerPadCount; ++player)
+        for (u8 control = 0; control < ControlCount; ++control)
+            visit(*getControlPad(player)->binding(control));
+}
+
+// Trackball motion gathered inside a modal wait is read and thrown away; this frame's stays.
+void dropBallMotion()
+{
+    InputSource& source = inputSource();
+    for (const OpenJoystick& joystick : openJoysticks) {
+        for (int ball = 0; ball < source.numBalls(joystick.handle); ++ball) {
+            i32 dx = 0, dy = 0;
+            source.ball(joystick.handle, ball, &dx, &dy);
+        }
+    }
 }
 
 } // namespace
@@ -256,24 +292,33 @@ void updateInput()
 {
     zoneQueriedLastFrame = zoneQueried;
     zoneQueried = false;
-    sampleKeyboard();
-    sampleMouse();
-    sampleJoysticksAndPads();
+    sampleKeyboardAndMouse(readDevices());
+    inputSource().updateJoysticks();
+    sampleBalls();
+    samplePads();
     typedChar = 0;
 }
 
-void resyncInputAfterModal()
+InputSnapshot snapshotInput()
 {
-    // The devices as they are now become this sample and the previous one alike.
-    sampleKeyboard();
-    std::memcpy(keyStateLast, keyStateNow, KeyCount);
-    sampleMouse();
-    mouseButtonsLast = mouseButtonsNow;
-    mouseLastX = mouseNowX;
-    mouseLastY = mouseNowY;
-    sampleJoysticksAndPads();
-    // A second sample of the same state leaves every binding's last two samples equal.
-    samplePads();
+    InputSnapshot snapshot = readDevices();
+    forEachPadBinding([&](const ControlBinding& binding) { snapshot.bindings.push_back(binding.active()); });
+    return snapshot;
+}
+
+void resyncInputAfterModal(const InputSnapshot& before)
+{
+    takeChangedAfresh(before, readDevices());
+    inputSource().updateJoysticks();
+    dropBallMotion();
+    size_t index = 0;
+    forEachPadBinding([&](ControlBinding& binding) {
+        // Two samples of the new state: the change is neither a press nor a release.
+        if (binding.active() != before.bindings[index++]) {
+            binding.sample();
+            binding.sample();
+        }
+    });
 }
 
 void handleInputEvent(const SDL_Event& event)

@@ -2,6 +2,7 @@
 #include "core/types.h"
 
 #include <SDL/SDL.h>
+#include <vector>
 
 // SDL key codes run from 0 to 322; the keyboard state holds one entry for each.
 constexpr int KeyCount = 323;
@@ -59,6 +60,8 @@ public:
     void setJoyBall(SDL_Joystick* joystick, u8 index, u8 mode);
 
     void sample();
+    // Whether the input is active at this moment, whatever the samples say.
+    bool active() const;
 
     bool held() const;
     bool notHeld() const;
@@ -87,7 +90,6 @@ public:
 
 private:
     void set(u16 code, u8 kind, SDL_Joystick* joystick);
-    bool active() const;
     bool joystickActive() const;
     void noteQuery() const;
 
@@ -104,10 +106,19 @@ void shutdownInput();
 // The per-frame sample, taken before the frame's events are handed to handleInputEvent.
 void updateInput();
 void handleInputEvent(const SDL_Event& event);
-// A modal wait takes the events the frame loop would have seen; afterwards the devices' state
-// stands for both the current and the previous sample, so nothing that went down or up inside
-// the wait counts as pressed or released.
-void resyncInputAfterModal();
+// What the keyboard, the mouse and the pads' bindings show at one moment.
+struct InputSnapshot {
+    u8 keys[KeyCount];
+    u8 mouseButtons;
+    i32 windowX, windowY;        // the pointer in window pixels
+    std::vector<bool> bindings;  // each pad's bindings active or not, pad by pad in control order
+};
+InputSnapshot snapshotInput();
+// A modal wait takes the events the frame loop would have seen. Whatever changed since `before`
+// is taken afresh, as both this sample and the previous one, so nothing that went down or up
+// inside the wait counts as pressed or released. The rest keeps this frame's sample: a press
+// that began before the wait still counts in its frame.
+void resyncInputAfterModal(const InputSnapshot& before);
 
 bool keyHeld(u16 key);
 bool keyPressed(u16 key);

@@ -23,9 +23,12 @@ void setModalEventSource(ModalEventSource source)
 
 ModalPoll pollModalEvent(SDL_Event* event)
 {
-    ModalPoll result = terminateRequested() ? ModalPoll::Ended : modalSource(event);
-    if (result != ModalPoll::Nothing)
-        resyncInputAfterModal();
+    if (terminateRequested())
+        return ModalPoll::Ended;
+    // The devices change only while the source is looked at, so that is what is taken afresh.
+    const InputSnapshot before = snapshotInput();
+    ModalPoll result = modalSource(event);
+    resyncInputAfterModal(before);
     return result;
 }
 

@@ -16,9 +16,9 @@ using ModalEventSource = ModalPoll (*)(SDL_Event* event);
 void setModalEventSource(ModalEventSource source);  // null restores the real SDL queue
 // Takes the next event if one is pending, without waiting. A terminate request ends every
 // modal wait.
-// After every event, and at the end of a wait, the input state is taken afresh from the
-// devices, so that nothing that went down or up inside the wait counts as pressed or released
-// afterwards.
+// What the devices change while the events are taken is taken afresh by the input layer, so
+// that nothing that went down or up inside the wait counts as pressed or released afterwards,
+// while a press that began before the wait still counts in its frame.
 ModalPoll pollModalEvent(SDL_Event* event);
 // Waits for the next event; false when none can come.
 bool waitModalEvent(SDL_Event* event);

@@ -4,6 +4,7 @@
 #include "core/input.h"
 #include "core/media.h"
 #include "core/message.h"
+#include "core/platform.h"
 #include "editor/bitgrid.h"
 #include "world/factory.h"
 #include "world/level.h"
@@ -28,6 +29,10 @@ const char* const NewLevelSet = "cytok";
 
 const char* const SaveFailedText = "Failed to write the level file.\nLevel was not saved.";
 const char* const SavedText = "Level was saved successfully.";
+const char* const WidthQuestion = "Enter the WIDTH of the new level, in screen-sizes.\nMaximum width/height is 500.  "
+                                  "LARGE-SIZED LEVELS CAN MAKE BIG FILES...";
+const char* const HeightQuestion = "Enter the HEIGHT of the new level, in screen-sizes.\nMaximum width/height is 500.  "
+                                   "LARGE-SIZED LEVELS CAN MAKE BIG FILES...";
 
 // A size in screens from the start of the answer: 0 counts as 1 and anything above 500 as 500.
 // False when the answer does not start with a number.
@@ -46,6 +51,14 @@ bool answeredYes(const std::string& answer)
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
 
+// False when a terminate request cut the prompt short: the game is ending, and a half-typed
+// answer must not be acted on.
+bool ask(const char* question, std::string* answer)
+{
+    *answer = promptText(question);
+    return !terminateRequested();
+}
+
 } // namespace
 
 void SystEditor::functionKeys()
@@ -62,14 +75,18 @@ void SystEditor::functionKeys()
 
 void SystEditor::saveLevel()
 {
-    std::string name = promptText("Enter a filename to save to then press enter.");
+    std::string name, overwrite;
+    if (!ask("Enter a filename to save to then press enter.", &name))
+        return;
     const bool isNew = !fileExists(name);
     if (isNew) {
         if (!ensureFileExists(name)) {
             showMessageScreen("INVALID FILENAME!\nLevel was not saved.");
             return;
         }
-    } else if (!answeredYes(promptText("This file already exists.  Overwrite it? (Y/N)"))) {
+    } else if (!ask("This file already exists.  Overwrite it? (Y/N)", &overwrite)) {
+        return;
+    } else if (!answeredYes(overwrite)) {
         showMessageScreen("Level was not saved.");
         return;
     }
@@ -87,7 +104,9 @@ void SystEditor::saveLevel()
 
 void SystEditor::loadLevel()
 {
-    std::string name = promptText("Enter a filename to load from then press enter.");
+    std::string name;
+    if (!ask("Enter a filename to load from then press enter.", &name))
+        return;
     if (!fileExists(name)) {
         showMessageScreen("File does not exist.\nFailed to load the level file.");
         return;
@@ -113,10 +132,9 @@ void SystEditor::loadLevel()
 void SystEditor::newLevel()
 {
     // Both questions come before either answer is judged.
-    std::string across = promptText("Enter the WIDTH of the new level, in screen-sizes.\nMaximum width/height is "
-                                    "500.  LARGE-SIZED LEVELS CAN MAKE BIG FILES...");
-    std::string down = promptText("Enter the HEIGHT of the new level, in screen-sizes.\nMaximum width/height is "
-                                  "500.  LARGE-SIZED LEVELS CAN MAKE BIG FILES...");
+    std::string across, down;
+    if (!ask(WidthQuestion, &across) || !ask(HeightQuestion, &down))
+        return;
     u16 screensAcross = 0, screensDown = 0;
     if (!readScreens(across, &screensAcross) || !readScreens(down, &screensDown)) {
         showMessageScreen("Failed to create the level.  Your size input was incorrect.");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/gamesystem.h"
+#include "core/input.h"
 
 #include <functional>
 #include <string>
@@ -39,7 +40,11 @@ public:
 
 class GameSystemManager : public ::testing::Test {
 protected:
-    void SetUp() override { journal.clear(); }
+    void SetUp() override
+    {
+        journal.clear();
+        resetInputState();  // the manager reads F2: a key left down elsewhere must not mute
+    }
     void TearDown() override { deleteAllGameSystems(); }
 
     void frame()

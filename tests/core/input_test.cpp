@@ -350,6 +350,13 @@ TEST_F(JoystickInputTest, BallMotionIsReadOnceAndSharedByEveryBinding)
     EXPECT_TRUE(controlReleased(ControlDown, primaryPad));
     EXPECT_TRUE(sampled(left).held());
     EXPECT_FALSE(sampled(right).held());
+
+    // Motion inside a modal wait is thrown away: the next frame never sees it.
+    const InputSnapshot before = snapshotInput();
+    fake_input::moveJoystickBall(device, 0, 0, 500);
+    resyncInputAfterModal(before);
+    updateInput();
+    EXPECT_FALSE(controlHeld(ControlDown, primaryPad));
 }
 
 TEST_F(JoystickInputTest, BindingOfAClosedJoystickIsInactiveWithoutTouchingIt)

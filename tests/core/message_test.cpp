@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/core/scratch_resources.h"
+#include "tests/support/fake_input.h"
 #include "tests/support/font_sheets.h"
 #include "tests/support/sdl_env.h"
 
@@ -112,11 +113,13 @@ TEST_F(MessageScreen, ScrollingNeedsNoKeyRepeat)
     showMessageScreen("A");
 }
 
-// Input is read from SDL's own key state, which the scripted events set as a keyboard does.
+// Keys are read from SDL's own key state, which the scripted events set as a keyboard does.
 TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
 {
+    fake_input::install();
     initInput();
     const u16 jumpKey = getControlPad(0)->binding(ControlA)->code();
+    const u16 backKey = getControlPad(0)->binding(ControlB)->code();
     const std::vector<std::function<void()>> waits = {
         [] { showMessageScreen("HELP"); },
         [] { promptText("NAME?"); },
@@ -124,14 +127,26 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
     };
     for (const auto& wait : waits) {
         modal_script::install();
-        SDL_GetKeyState(nullptr)[SDLK_F1] = 1;
+        fake_input::releaseAll();
+        fake_input::setMousePosition(0, 0);
+        updateInput();
+        // F1 opens the wait; F3, the back control and the left button go down in the same frame
+        // as the pointer moves.
+        for (u16 key : {u16(SDLK_F1), u16(SDLK_F3), backKey})
+            fake_input::holdKey(key);
+        fake_input::holdMouseButton(SDL_BUTTON_LEFT);
+        fake_input::setMousePosition(40, 0);
         updateInput();
         ASSERT_TRUE(keyPressed(SDLK_F1));
-        // F1 opened the wait and is let go inside it; the jump key and Return go down inside it.
+        // F1 is let go inside the wait; the jump key and Return go down inside it.
         modal_script::pushKeyUp(SDLK_F1);
         modal_script::pushKey(SDLKey(jumpKey));
         modal_script::pushKey(SDLK_RETURN);
         wait();
+        EXPECT_TRUE(keyPressed(SDLK_F3));
+        EXPECT_TRUE(mouseButtonPressed(SDL_BUTTON_LEFT));
+        EXPECT_TRUE(getControlPad(0)->pressed(ControlB));
+        EXPECT_EQ(mouseDeltaX(), 40);
         for (int frame = 0; frame < 2; ++frame) {
             EXPECT_FALSE(keyPressed(SDLK_RETURN)) << "frame " << frame;
             EXPECT_TRUE(keyHeld(SDLK_RETURN));
@@ -142,6 +157,7 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
         }
     }
     shutdownInput();
+    fake_input::uninstall();
 }
 
 // SIGTERM and SIGINT end every modal wait at once, and the frame loop after its frame.

@@ -129,12 +129,16 @@ protected:
     // Every modal screen after the script runs dry is closed.
     void answer(const std::string& text)
     {
+        type(text);
+        modal_script::pushKey(SDLK_RETURN);
+    }
+    void type(const std::string& text)
+    {
         for (char c : text) {
             SDLKey key = c >= 'a' && c <= 'z' ? SDLKey(c) : SDLK_UNKNOWN;
             modal_script::pushKey(key, Uint16(u8(c)));
             modal_script::pushKeyUp(key);
         }
-        modal_script::pushKey(SDLK_RETURN);
     }
     void enterScratch() { scratch = std::make_unique<EditorScratch>(); }
     // Every screen toggles with the room editor: Space the tile picker, Alt the catalogue,

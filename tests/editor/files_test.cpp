@@ -1,5 +1,6 @@
 #include "tests/editor/editor_fixture.h"
 
+#include "core/platform.h"
 #include "world/levelrunner.h"
 #include "world/systphysical.h"
 
@@ -56,8 +57,12 @@ TEST_F(FilesTest, SaveAndLoadRoundTripThroughThePrompts)
     ASSERT_EQ(editor->level().tileAt(2, 3, 1), 0);
     ASSERT_TRUE(editor->previews().empty());
 
+    // F2 and F3 in one frame: the fresh level is saved (its message closed), then the work loaded.
+    answer("fresh.lvl");
+    answer("");
     answer("mine.lvl");
-    tap(SDLK_F3);
+    tapWith(SDLK_F2, SDLK_F3);
+    ASSERT_TRUE(pathExists("fresh.lvl"));
     const Level& level = editor->level();
     EXPECT_EQ(level.width(), 300);
     EXPECT_EQ(level.tileAt(2, 3, 1), 0x46);
@@ -238,6 +243,38 @@ TEST_F(FilesTest, ASizeThatIsNoNumberFailsAfterBothQuestions)
     EXPECT_EQ(editor->level().width(), 300);
     EXPECT_EQ(editor->viewLength(), 24);
     EXPECT_EQ(records().size(), 1u);
+}
+
+// A terminate request cuts each prompt short: what was half typed is not acted on, and the game
+// ends after the frame.
+TEST_F(FilesTest, ATerminateRequestInAPromptActsOnNothingAndEndsTheGame)
+{
+    installTerminateHandlers();
+    buildSomething();
+    writeFile("old.lvl", "keep me");
+    ASSERT_TRUE(Level(20, 15, 3, 1, "cytok").save("small.lvl"));
+    const std::pair<u16, std::vector<std::string>> prompts[] = {{SDLK_F2, {"new.lvl"}},  {SDLK_F2, {"old.lvl", "y"}},
+                                                                {SDLK_F3, {"small.lvl"}}, {SDLK_F4, {"2"}},
+                                                                {SDLK_F4, {"2", "3"}}};
+    for (const auto& [key, answers] : prompts) {
+        const u32 shown = messagesShownCount();
+        for (size_t i = 0; i + 1 < answers.size(); ++i)
+            answer(answers[i]);
+        type(answers.back());
+        modal_script::pushSignal(SIGTERM);
+        fake_input::holdKey(key);
+        running = 1;
+        EXPECT_EQ(runOneFrame(false), FrameResult::Quit) << answers.back();
+        clearTerminateRequest();
+        EXPECT_EQ(messagesShownCount(), shown) << answers.back();
+        EXPECT_FALSE(pathExists("new.lvl"));
+        EXPECT_TRUE(readFile("old.lvl") == "keep me");
+        EXPECT_EQ(editor->level().width(), 300);
+        fake_input::releaseKey(key);
+        tick();
+    }
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
 }
 
 TEST_F(FilesTest, TestPlayWritesTheTestFileAndHandsOverToTheLevel)

@@ -60,6 +60,11 @@ TEST_F(ModesTest, F1ShowsTheHelpOfTheCurrentScreen)
         EXPECT_EQ(messagesShownCount(), before + 1);
         EXPECT_EQ(splitLines(lastMessageShown()).at(3), page.heading) << int(page.mode);
     }
+    // Space pressed in the same frame as F1 still switches once the help page is closed.
+    toMode(ModeRoom);
+    tapWith(SDLK_F1, SDLK_SPACE);
+    EXPECT_EQ(splitLines(lastMessageShown()).at(3), "----------------LEVEL EDITOR:");
+    EXPECT_EQ(editor->mode(), ModeTilePicker);
     const std::string room = SystEditor::helpText(2);
     EXPECT_EQ(room.rfind("OSTREVAN LEVEL EDITOR-\nPress F1 at any time to see this screen.\n\n"
                          "----------------LEVEL EDITOR:\n",

@@ -5,6 +5,7 @@
 #include "core/engine.h"
 #include "core/modal.h"
 
+#include <csignal>
 #include <cstring>
 #include <optional>
 
@@ -29,8 +30,11 @@ ModalPoll nextScriptedEvent(SDL_Event* event)
         next = scriptedEvents.front();
         scriptedEvents.pop_front();
     }
-    if (!next)
+    if (!next || next->type == SDL_USEREVENT) {
+        if (next)
+            std::raise(next->user.code);
         return ModalPoll::Nothing;
+    }
     ++served;
     if (next->type == SDL_KEYDOWN || next->type == SDL_KEYUP)
         SDL_GetKeyState(nullptr)[next->key.keysym.sym] = next->type == SDL_KEYDOWN;
@@ -114,6 +118,14 @@ void pushQuit()
 {
     SDL_Event event{};
     event.type = SDL_QUIT;
+    scriptedEvents.push_back(event);
+}
+
+void pushSignal(int signal)
+{
+    SDL_Event event{};
+    event.type = SDL_USEREVENT;
+    event.user.code = signal;
     scriptedEvents.push_back(event);
 }
 

@@ -22,5 +22,6 @@ void pushKeyUp(SDLKey key);
 void pushMouseMotion();
 void pushIdle(int polls);  // polls that find no event
 void pushQuit();
+void pushSignal(int signal);  // a poll that raises the signal and finds no event
 int eventsServed();
 }
