@@ -131,12 +131,16 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
         fake_input::setMousePosition(0, 0);
         updateInput();
         // F1 opens the wait; F3, the back control and the left button go down in the same frame
-        // as the pointer moves.
+        // as the pointer moves and the right button clicks between two samples.
         for (u16 key : {u16(SDLK_F1), u16(SDLK_F3), backKey})
             fake_input::holdKey(key);
         fake_input::holdMouseButton(SDL_BUTTON_LEFT);
         fake_input::setMousePosition(40, 0);
         updateInput();
+        SDL_Event click{};
+        click.type = SDL_MOUSEBUTTONDOWN;
+        click.button.button = SDL_BUTTON_RIGHT;
+        handleInputEvent(click);
         ASSERT_TRUE(keyPressed(SDLK_F1));
         // F1 is let go inside the wait; the jump key and Return go down inside it.
         modal_script::pushKeyUp(SDLK_F1);
@@ -145,6 +149,7 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
         wait();
         EXPECT_TRUE(keyPressed(SDLK_F3));
         EXPECT_TRUE(mouseButtonPressed(SDL_BUTTON_LEFT));
+        EXPECT_TRUE(mouseButtonPressed(SDL_BUTTON_RIGHT));
         EXPECT_TRUE(getControlPad(0)->pressed(ControlB));
         EXPECT_EQ(mouseDeltaX(), 40);
         for (int frame = 0; frame < 2; ++frame) {
