@@ -40,10 +40,11 @@ public:
 
 class GameSystemManager : public ::testing::Test {
 protected:
+    // The manager reads F2: a key left down by an earlier test must not mute.
     void SetUp() override
     {
         journal.clear();
-        resetInputState();  // the manager reads F2: a key left down elsewhere must not mute
+        resetInputState();
     }
     void TearDown() override { deleteAllGameSystems(); }
 

@@ -138,8 +138,7 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
         fake_input::setMousePosition(40, 0);
         updateInput();
         SDL_Event click{};
-        click.type = SDL_MOUSEBUTTONDOWN;
-        click.button.button = SDL_BUTTON_RIGHT;
+        click.button = {SDL_MOUSEBUTTONDOWN, 0, SDL_BUTTON_RIGHT, SDL_PRESSED, 0, 0};
         handleInputEvent(click);
         ASSERT_TRUE(keyPressed(SDLK_F1));
         // F1 is let go inside the wait; the jump key and Return go down inside it.

@@ -124,8 +124,7 @@ void pushQuit()
 void pushSignal(int signal)
 {
     SDL_Event event{};
-    event.type = SDL_USEREVENT;
-    event.user.code = signal;
+    event.user = {SDL_USEREVENT, signal, nullptr, nullptr};
     scriptedEvents.push_back(event);
 }
 
