@@ -48,7 +48,10 @@ def render(path, seconds):
         if mixer.Mix_PlayMusic(music, -1) != 0:
             return None, "Mix_PlayMusic failed"
         sdl.SDL_PauseAudio(0)
-        wanted = int((seconds + 15.0) * RATE * 2)
+        # Silence written while the module loaded comes first; on a busy machine it can be many
+        # seconds long, so the music's own seconds are counted from where it stood at the start.
+        written_before = os.path.getsize(raw) if os.path.exists(raw) else 0
+        wanted = written_before + int((seconds + 2.0) * RATE * 2)
         deadline = time.monotonic() + 120
         while (not os.path.exists(raw) or os.path.getsize(raw) < wanted) and time.monotonic() < deadline:
             time.sleep(0.05)
