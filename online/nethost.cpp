@@ -51,10 +51,12 @@ NetHost::~NetHost()
             SDLNet_UDP_Close(record->udp);
     }
     clients.clear();
-    // The farewells need a moment to leave before the listening sockets close.
-    SDL_Delay(DisconnectWaitMs);
-    if (listenTCP)
+    // The farewells need a moment to leave before the listening sockets close. A host that
+    // never listened (a harness's) has none to close, and is made and ended thousands of times.
+    if (listenTCP) {
+        SDL_Delay(DisconnectWaitMs);
         SDLNet_TCP_Close(listenTCP);
+    }
     if (listenUDP)
         SDLNet_UDP_Close(listenUDP);
     if (socketSet)
