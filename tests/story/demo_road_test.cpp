@@ -1,11 +1,15 @@
 #include "tests/story/demo_level_fixture.h"
 
+#include "actors/box_overlap.h"
 #include "actors/creatures/floating_turret.h"
 #include "actors/creatures/mine.h"
+#include "actors/creatures/spit_shot.h"
 #include "actors/creatures/splecker.h"
+#include "actors/creatures/wall_spitter.h"
 #include "actors/dummy.h"
 #include "story/tutorial_mark.h"
 #include "world/level.h"
+#include "world/objects/pillar.h"
 #include "world/objects/marker.h"
 
 #include <algorithm>
@@ -19,6 +23,7 @@ namespace {
 
 constexpr u16 FirstMarkerId = 33001;
 constexpr u16 LastMarkerId = 33006;
+constexpr u16 WallSpitterId = 9;
 constexpr u16 ChaserId = 1;  // its planner stops the game every second while in view
 constexpr u16 LastTypeId = 0xFFFF;
 
@@ -40,6 +45,12 @@ constexpr i32 MineJumpDistance = 36;  // a running jump from here clears the min
 constexpr i32 SpleckerStand = 96;     // she stops this far from a living Splecker and jumps to fire
 constexpr i32 TurretReach = 40;       // a turret this close on either side is shot from below
 constexpr int TargetPracticeFrames = 600;  // twenty seconds: the bursts and their stones are over
+constexpr i32 TileSize = 16;
+constexpr i32 LongestRunUp = 64;      // the run before a gap that a take-off is tried from
+constexpr int FairTakeOffFrames = 10; // a jump by feel at full run lands across from this many frames
+constexpr i32 SpitterMeeting = 96;    // she sees a wall spitter from this far
+constexpr int SpitterCycle = 90;      // frames in which a wall spitter fires at least once
+constexpr i32 SpitReach = 48;         // its shots fly at least this far toward her
 
 std::vector<LevelObject> placementsOf(u16 firstId, u16 lastId)
 {
@@ -52,6 +63,42 @@ std::vector<LevelObject> placementsOf(u16 firstId, u16 lastId)
             found.push_back(*o);
     std::sort(found.begin(), found.end(), [](const LevelObject& a, const LevelObject& b) { return a.x < b.x; });
     return found;
+}
+
+// A stretch of columns with nothing at the foot of the level: she falls out there. Stones placed in
+// it are objects, not tiles, and do not split it.
+struct Gap {
+    i32 left;
+    i32 right;
+    i32 groundY;  // the top of the ground before it
+    i32 runUp;    // the flat run before it, at most LongestRunUp
+};
+
+std::vector<Gap> gapsOnTheRoad()
+{
+    Level level("demo.lvl");
+    const i32 layer = level.activeLayer(), bottom = level.height() - 1;
+    auto open = [&](i32 column) { return level.kindAt(column, bottom, layer) == KindEmpty; };
+    auto top = [&](i32 column) {  // of the ground, not of a plank above it
+        i32 row = bottom;
+        while (row > 0 && level.kindAt(column, row - 1, layer) >= KindPlatform)
+            --row;
+        return row * TileSize;
+    };
+    std::vector<Gap> gaps;
+    for (i32 column = 1; column < level.width(); ++column) {
+        if (!open(column) || open(column - 1))
+            continue;
+        Gap gap{column * TileSize, 0, top(column - 1), 0};
+        i32 end = column;
+        while (end < level.width() && open(end))
+            ++end;
+        gap.right = end * TileSize;
+        while (gap.runUp < LongestRunUp && top(column - 1 - gap.runUp / TileSize) == gap.groundY)
+            gap.runUp += TileSize;
+        gaps.push_back(gap);
+    }
+    return gaps;
 }
 
 // The demo level played by a script that does what the tutorial texts ask: run right, jump what
@@ -165,6 +212,51 @@ protected:
         return drive;
     }
 
+    // Runs at full speed from the start of the run-up toward the gap, pressing jump on the given
+    // frame (never when negative), with the frame counter's parity fixed (gravity acts on even
+    // frames, so the two parities give two arcs). True when she comes down beyond the near edge on
+    // her feet; groundFrames counts the frames she ran on the ground before that.
+    bool landsAcross(const Gap& gap, u32 parity, int jumpFrame, int* groundFrames)
+    {
+        place(gap.left - gap.runUp, gap.groundY);
+        heroine->floorLimit = gap.groundY;
+        if (world->frame() % 2 != parity)
+            frameWithoutTips();
+        heroine->health = 100;
+        *groundFrames = 0;
+        bool airborne = false;
+        for (int f = 0; f < SectionFrames && feet() <= gap.groundY + TileSize; ++f) {
+            setControl(ControlRight, true);
+            setControl(ControlA, f == jumpFrame);
+            frameWithoutTips();
+            if (feet() < heroine->floorLimit)
+                airborne = true;
+            else if (airborne)
+                break;
+            else
+                *groundFrames = f + 1;
+        }
+        fake_input::releaseAll();
+        return feet() <= gap.groundY + TileSize && heroine->x >= gap.left;
+    }
+
+    // How many frames before the edge, counted back from the last one on the ground, a jump at
+    // full run lands across, in the less lucky of the two gravity phases.
+    int takeOffWindow(const Gap& gap)
+    {
+        carryTo(gap.left - gap.runUp);
+        int window = SectionFrames;
+        for (u32 parity = 0; parity < 2; ++parity) {
+            int groundFrames = 0, ignored = 0;
+            EXPECT_FALSE(landsAcross(gap, parity, -1, &groundFrames)) << "she runs across the gap at x " << gap.left;
+            int run = 0;
+            while (run < groundFrames && landsAcross(gap, parity, groundFrames - 1 - run, &ignored))
+                ++run;
+            window = std::min(window, run);
+        }
+        return window;
+    }
+
     void setControl(u8 control, bool held)
     {
         if (held)
@@ -232,6 +324,48 @@ TEST_F(DemoRoadTest, RunningAtTheTargetsHoldingFireKeepsHerHealth)
     EXPECT_TRUE(targetsSeen);
     EXPECT_TRUE(all<Dummy>().empty()) << "both targets burst";
     EXPECT_GE(heroine->health, 75);
+}
+
+// A jump by feel at full run crosses every gap, landing on its far side or on the stones in it.
+TEST_F(DemoRoadTest, EveryGapLeavesAFairTakeOffWindow)
+{
+    const std::vector<Gap> gaps = gapsOnTheRoad();
+    ASSERT_GE(gaps.size(), 4u);
+    for (const Gap& gap : gaps)
+        EXPECT_GE(takeOffWindow(gap), FairTakeOffFrames) << "the gap at x " << gap.left << "-" << gap.right;
+}
+
+// Each wall spitter clings to the level's own rock (not a pillar), faces the way she comes, meets her
+// at a distance, and its shots fly toward her through open air before anything stops them.
+TEST_F(DemoRoadTest, EveryWallSpitterFacesHerApproach)
+{
+    const std::vector<LevelObject> placed = placementsOf(WallSpitterId, WallSpitterId);
+    ASSERT_EQ(placed.size(), 2u);
+    for (const LevelObject& p : placed) {
+        carryTo(p.x - SpitterMeeting);
+        std::vector<WallSpitter*> near = all<WallSpitter>();
+        near.erase(std::remove_if(near.begin(), near.end(), [&](WallSpitter* s) { return std::abs(s->x - p.x) > 16; }),
+                   near.end());
+        ASSERT_EQ(near.size(), 1u) << "the spitter placed at x " << p.x;
+        WallSpitter* spitter = near[0];
+        ASSERT_TRUE(world->isAlive(spitter->wall)) << "the spitter placed at x " << p.x << " found no wall";
+        EXPECT_EQ(dynamic_cast<Pillar*>(spitter->wall.object), nullptr) << "the spitter at x " << p.x;
+        EXPECT_EQ(spitter->faceLeft, 1) << "the spitter at x " << p.x;
+        // She runs up to it without jumping: whatever stops her keeps her out of its sprite.
+        i32 farthest = spitter->x;
+        bool inside = false;
+        fake_input::holdControl(0, ControlRight);
+        for (int i = 0; i < SpitterCycle; ++i) {
+            heroine->health = 100;
+            frameWithoutTips();
+            inside = inside || boxesOverlap(*heroine, *spitter);
+            for (SpitShot* shot : all<SpitShot>())
+                farthest = std::min(farthest, shot->spent ? farthest : shot->x);
+        }
+        fake_input::releaseAll();
+        EXPECT_FALSE(inside) << "she runs into the spitter at x " << p.x;
+        EXPECT_LE(farthest, spitter->x - SpitReach) << "the shots of the spitter at x " << p.x;
+    }
 }
 
 class DemoRoadSectionTest : public DemoRoadTest, public testing::WithParamInterface<size_t> {};
