@@ -5,6 +5,7 @@
 #include "actors/springfoot/springfoot_boss.h"
 #include "story/demo_ending.h"
 #include "story/tutorial_mark.h"
+#include "world/level.h"
 #include "world/objects/pillar_bossstairs.h"
 
 #include <algorithm>
@@ -23,6 +24,10 @@ constexpr i32 CliffX = 5552;
 constexpr i32 CliffTopY = 112;
 constexpr int ClimbFrames = 600;       // twenty seconds of play
 constexpr int AllowedFallsToFloor = 3;
+constexpr u16 BossFightId = 14;
+// The boss's shakes move the camera up to 8 pixels a frame and it creeps back one: in a fight its
+// walk strays more than 40 pixels from the arena's view about once in a thousand.
+constexpr i32 ShakeReach = 48;
 
 class EscapeClimbTest : public DemoLevelTest {
 protected:
@@ -178,6 +183,22 @@ TEST_F(EscapeClimbTest, OnlyTheRisenStairsLeadOffTheFloorAndEachStepIsWithinAJum
         EXPECT_GE(p->x, GatePillarRight);
         EXPECT_LT(p->x, CliffX);
     }
+}
+
+// Whatever the boss's shakes show around the settled view of the fight below the arena floor is earth.
+TEST_F(EscapeClimbTest, EarthFillsWhatTheShakeShowsBelowTheFloor)
+{
+    Level level("demo.lvl");
+    std::vector<LevelObject*> placed;
+    level.allObjects(placed);
+    auto director = std::find_if(placed.begin(), placed.end(), [](LevelObject* o) { return o->type == BossFightId; });
+    ASSERT_NE(director, placed.end());
+    const i32 tile = 16, left = (*director)->x - 160 - ShakeReach, top = (*director)->y - 120 - ShakeReach;
+    const i32 lastRow = (top + 240 + 2 * ShakeReach - 1) / tile;
+    ASSERT_LT(lastRow, level.height()) << "the level ends above what the shake shows";
+    for (i32 column = left / tile; column <= (left + 320 + 2 * ShakeReach - 1) / tile; ++column)
+        for (i32 row = ArenaFloorY / tile; row <= lastRow; ++row)
+            EXPECT_NE(level.kindAt(column, row, level.activeLayer()), KindEmpty) << "column " << column << ", row " << row;
 }
 
 // How she sets off up the stairs.
