@@ -8,6 +8,7 @@
 #include "actors/creatures/wall_spitter.h"
 #include "actors/dummy.h"
 #include "story/tutorial_mark.h"
+#include "world/factory.h"
 #include "world/level.h"
 #include "world/objects/pillar.h"
 #include "world/objects/marker.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr u16 FirstMarkerId = 33001;
 constexpr u16 LastMarkerId = 33006;
 constexpr u16 WallSpitterId = 9;
+constexpr u16 WaterId = 4, LargeWaterId = 33;
 constexpr u16 ChaserId = 1;  // its planner stops the game every second while in view
 constexpr u16 LastTypeId = 0xFFFF;
 
@@ -48,6 +50,7 @@ constexpr int TargetPracticeFrames = 600;  // twenty seconds: the bursts and the
 constexpr i32 TileSize = 16;
 constexpr i32 LongestRunUp = 64;      // the run before a gap that a take-off is tried from
 constexpr int FairTakeOffFrames = 10; // a jump by feel at full run lands across from this many frames
+constexpr i32 LegsHeight = 8;         // water drawn over more of her than this hides her
 constexpr i32 SpitterMeeting = 96;    // she sees a wall spitter from this far
 constexpr int SpitterCycle = 90;      // frames in which a wall spitter fires at least once
 constexpr i32 SpitReach = 48;         // its shots fly at least this far toward her
@@ -333,6 +336,27 @@ TEST_F(DemoRoadTest, EveryGapLeavesAFairTakeOffWindow)
     ASSERT_GE(gaps.size(), 4u);
     for (const Gap& gap : gaps)
         EXPECT_GE(takeOffWindow(gap), FairTakeOffFrames) << "the gap at x " << gap.left << "-" << gap.right;
+}
+
+// Water draws over what stands in it, so wherever the road crosses water, the highest floor there
+// (a bridge, or the pool's bottom) keeps all but her legs above the water.
+TEST_F(DemoRoadTest, NoWaterOnTheRoadCoversMoreThanHerLegs)
+{
+    Level level("demo.lvl");
+    std::vector<LevelObject> pools = placementsOf(WaterId, WaterId);
+    for (const LevelObject& large : placementsOf(LargeWaterId, LargeWaterId))
+        pools.push_back(large);
+    ASSERT_EQ(pools.size(), 2u);
+    for (const LevelObject& pool : pools) {
+        const ObjectArgs water = objectArgs(pool.type, pool.x, pool.y);
+        ASSERT_GT(water.w, 0);
+        for (i32 column = water.x / TileSize; column < (water.x + water.w) / TileSize; ++column) {
+            i32 row = 0;
+            while (row < level.height() && level.kindAt(column, row, level.activeLayer()) < KindPlatform)
+                ++row;
+            EXPECT_GE(water.y, row * TileSize - LegsHeight) << "the water placed at x " << pool.x << ", column " << column;
+        }
+    }
 }
 
 // Each wall spitter clings to the level's own rock (not a pillar), faces the way she comes, meets her
