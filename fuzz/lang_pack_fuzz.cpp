@@ -27,6 +27,10 @@ constexpr size_t TextBuffer = 2047;
 // Around one buffer and two, so a long text is handed on once or twice while it is read.
 constexpr size_t ShortestRun = 2040;
 constexpr size_t LongestRun = 4100;
+// Long texts are slow to write and read: a closed one comes now and then and once a pack at
+// most; an unclosed one, whose whole buffers alone reach the item, more often.
+constexpr u8 LongOdds = 8;
+constexpr u8 UnclosedLongOdds = 64;
 constexpr std::u16string_view NameUnits = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-";
 // Units the format gives a meaning to somewhere, drawn more often than their share.
 constexpr std::u16string_view MarkedUnits = u"\"\\\n\rnN*<> ";
@@ -68,14 +72,13 @@ public:
         return name(items, 1, [this] { return NameUnits[in.ConsumeIntegral<u8>() % NameUnits.size()]; });
     }
 
-    // Now and then a long one, but once a pack at most besides the text the file ends in, which
-    // keeps the run quick.
-    std::u16string drawText(bool mayBeLong)
+    // Long with a chance of longOdds in 256.
+    std::u16string drawText(u8 longOdds)
     {
         std::u16string text;
         for (size_t n = in.ConsumeIntegralInRange<size_t>(0, 64); n > 0; --n)
             text += anyUnit();
-        if (mayBeLong && in.ConsumeIntegral<u8>() < 32)
+        if (in.ConsumeIntegral<u8>() < longOdds)
             text.append(in.ConsumeIntegralInRange<size_t>(ShortestRun, LongestRun), anyUnit());
         return text;
     }
@@ -126,7 +129,7 @@ public:
             units += drawItemName();
             break;
         case 3: {
-            const std::u16string text = drawText(true);
+            const std::u16string text = drawText(UnclosedLongOdds);
             units += u'"';
             for (char16_t unit : text)
                 escaped(unit, false);
@@ -257,7 +260,7 @@ void checkWrittenPack(const u8* data, size_t size)
         writer.item(item);
         if (in.ConsumeBool())
             newHeader();
-        const std::u16string text = writer.drawText(!longTextWritten);
+        const std::u16string text = writer.drawText(longTextWritten ? 0 : LongOdds);
         longTextWritten |= text.size() >= ShortestRun;
         writer.text(text);
         latestText = &written[itemCategory.substr(0, NameLimit)][item.substr(0, NameLimit)];
