@@ -1,4 +1,5 @@
 #include "tests/editor/editor_fixture.h"
+#include "tests/support/mixed_level.h"
 
 #include "world/physical.h"
 
@@ -188,14 +189,7 @@ TEST_F(ViewPathTest, ShowsTheWindowOfTheWholeMiniMapThatTheBoxScrollsTo)
     enterScratch();
     const int columns = 340, rows = 255;  // 17 x 17 screens: 20 columns and 15 rows of scroll
     Level made(columns, rows, 3, 1, "cytok");
-    made.setKindRaw(0x01, KindSolid);
-    made.setKindRaw(0x02, KindPlatform);
-    made.setKindRaw(0x03, KindSlopeRight);
-    made.setKindRaw(0x04, 9);  // no kind the map knows: black
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r)
-            for (int l = 0; l < 3; ++l)
-                made.setTile(c, r, l, u8((c * 5 + r * 3 + l) % 13 < 6 ? (c + r + l) % 6 : 0));
+    paintMixedKinds(made);
     const std::pair<int, int> scrolls[] = {{0, 0}, {10, 7}, {20, 15}};
     for (auto [sx, sy] : scrolls) {
         for (int edge : {-1, 0, 319, 320})

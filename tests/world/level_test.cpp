@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/mixed_level.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
 #include "core/draw.h"
@@ -391,15 +392,7 @@ TEST_F(LevelFileTest, MiniMapOfALargeLevelShowsEveryCell)
     // Wider and taller than the blocks the map is built in, with edges that cut them.
     const int columns = 131, rows = 70, layers = 3;
     Level level(u16(columns), u16(rows), u8(layers), 1, "cytok");
-    level.setKindRaw(0x01, KindSolid);
-    level.setKindRaw(0x02, KindPlatform);
-    level.setKindRaw(0x03, KindSlopeLeft);
-    level.setKindRaw(0x04, KindEmpty);
-    level.setKindRaw(0x05, 9);  // no kind the map knows: black
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r)
-            for (int l = 0; l < layers; ++l)
-                level.setTile(c, r, l, u8((c * 7 + r * 3 + l * 5) % 11 < 6 ? 0 : (c + r * 2 + l) % 7));
+    paintMixedKinds(level);
     level.addObject(0, 130 * 16 + 15, 69 * 16);
     level.addObject(0, 64 * 16, 64 * 16);
     level.addObject(0, -16, 0);  // left of the level: not shown

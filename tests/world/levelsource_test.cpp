@@ -70,7 +70,7 @@ TEST_F(LevelSourceTest, RefusesSetNamesTheLoaderRefuses)
 
 TEST_F(LevelSourceTest, RefusesSizesWithoutTilesOrTooManyToHold)
 {
-    for (const std::string& size : {"0 2 1", "3 0 1", "3 2 0", "65536 2 1", "3 2 256"}) {
+    for (const char* size : {"0 2 1", "3 0 1", "3 2 0", "65536 2 1", "3 2 256"}) {
         LevelSource src;
         std::string error;
         EXPECT_FALSE(parse(source("cytok", size), src, error)) << size;
