@@ -136,15 +136,16 @@ TEST_F(MarkerTest, BlocksOnlyWhenALimitCutsIntoTheBox)
 
 TEST_F(MarkerTest, IgnoresBlocksThatOnlyTouchTheBox)
 {
-    SpyBlock* right = addBlock(18, 20, 16, 16);  // its left edge on the box's right edge
-    SpyBlock* below = addBlock(10, 26, 16, 16);  // its top on the box's bottom
-    right->wallRight = {true, 0};
-    below->floor = {true, 0};
+    // Blocks whose edge lies on the box's right, bottom, left and top edge.
+    SpyBlock* touching[] = {addBlock(18, 20, 16, 16), addBlock(10, 26, 16, 16), addBlock(-6, 20, 16, 16),
+                            addBlock(10, 4, 16, 16)};
+    for (SpyBlock* block : touching)
+        block->floor = block->ceiling = block->wallLeft = block->wallRight = {true, 0};
     marker.setBox(10, 20, 8, 6);
 
     EXPECT_FALSE(marker.isBlocked(&sys, true));
-    EXPECT_TRUE(right->calls.empty());
-    EXPECT_TRUE(below->calls.empty());
+    for (SpyBlock* block : touching)
+        EXPECT_TRUE(block->calls.empty()) << block->x << "," << block->y;
 }
 
 TEST_F(MarkerTest, AnEmptyWorldBlocksNothing)

@@ -117,6 +117,11 @@ TEST_F(BackCloudsTest, NearerLayersMoveFasterAndFollowTheCameraVertically)
     // Divisor 2: the camera left of and above the origin moves the sky right and down.
     expectCorner(backBuffer, 49, 29, 50 - 320, 30 - 240);
     expectCorner(backBuffer, 50, 30, 50, 30);
+
+    // A copy that starts on the screen's last column and row still shows its corner there.
+    drawLayerOnly(clouds, 1, 3, 3);
+    expectCorner(backBuffer, 318, 238, -1, -1);
+    expectCorner(backBuffer, 319, 239, 319, 239);
 }
 
 TEST_F(BackCloudsTest, DrawsTheLayersFarToNear)
@@ -179,14 +184,19 @@ TEST(LooperTest, WrapsTheCameraAndEverythingElseWhenTheScreenReachesIt)
     EXPECT_EQ(sys.cameraX, 679);
     EXPECT_EQ(other->x, 1100);
 
-    sys.cameraX = 683;
+    sys.cameraX = 680;  // the screen's right edge is on the looper
     builder->buildNow = true;
     sys.update();
-    EXPECT_EQ(sys.cameraX, -317);
+    EXPECT_EQ(sys.cameraX, -320);
     EXPECT_EQ(other->x, 100);
     EXPECT_EQ(other->y, 7);
     EXPECT_EQ(looper->x, 1000);
-    EXPECT_EQ(builder->built->x, 683 + 384 - 1000) << "what joins in the frame of the wrap moves too";
+    EXPECT_EQ(builder->built->x, 680 + 384 - 1000) << "what joins in the frame of the wrap moves too";
+
+    sys.cameraX = 683;  // past it: the camera keeps its remainder modulo 8
+    sys.update();
+    EXPECT_EQ(sys.cameraX, -317);
+    EXPECT_EQ(other->x, -900);
 }
 
 TEST(LooperTest, KeepsTheCameraRemainderForANegativeCamera)
