@@ -2,6 +2,9 @@
 #include "actors/dahlia_bullet.h"
 #include "tests/actors/actor_fixture.h"
 
+#include <set>
+#include <string>
+
 namespace {
 
 // A shot that records what the base class asks of it.
@@ -150,10 +153,12 @@ TEST_F(ShotStopTest, AtSolidTerrainWithItsCentreOnTheSurface)
     }
 }
 
-// The window reaches 32 pixels beyond the view on every side; leaving it is silent.
+// The window reaches 32 pixels beyond the view on every side; leaving it is silent, and so is
+// flying out of a wall the shot started in.
 TEST_F(ShotStopTest, AtTheWindowsEdgeSilently)
 {
     const StopCase cases[] = {{{}, 300, 100, 10, 0, 352, 100},
+                              {{280, 80, 48, 48}, 300, 100, 10, 0, 352, 100},
                               {{}, 20, 100, -10, 0, -32, 100},
                               {{}, 100, 220, 0, 10, 100, 272},
                               {{}, 100, 20, 0, -10, 100, -32}};
@@ -163,22 +168,31 @@ TEST_F(ShotStopTest, AtTheWindowsEdgeSilently)
 
 TEST_F(BulletTest, TargetHitInFrontOfAWallSilencesTheWall)
 {
+    holdSounds();
     add(new Wall(200, 80, 16, 48));
     Target* guard = add(new Target(190, 92, 2));
     step();
-    ProbeShot* shot = add(new ProbeShot(201, 100, 10, 0, nullptr));
+    Dahlia_Bullet* shot = add(new Dahlia_Bullet(201, 100, 10, 0, nullptr));
     step(2);
     EXPECT_EQ(guard->health, 97);
-    EXPECT_EQ(shot->wallHits, 1);
-    EXPECT_FALSE(shot->lastNoTargetHit);
+    EXPECT_EQ(shot->frame.x, 80) << "the wall was hit: the impact shows";
+    EXPECT_TRUE(soundTap->played().empty());
 }
 
-TEST_F(BulletTest, DahliaShotPicksItsMuzzleCellByDirection)
+TEST_F(BulletTest, DahliaShotPicksItsMuzzleCellByDirectionAndOneOfSixWallSounds)
 {
     EXPECT_EQ(Dahlia_Bullet(0, 0, 10, 0, nullptr).frame.x, 0);
     EXPECT_EQ(Dahlia_Bullet(0, 0, -10, 0, nullptr).frame.x, 48);
     EXPECT_EQ(Dahlia_Bullet(0, 0, 0, 10, nullptr).frame.x, 16);
     EXPECT_EQ(Dahlia_Bullet(0, 0, 0, -10, nullptr).frame.x, 32);
+
+    ASSERT_TRUE(audioOpen);
+    std::set<Mix_Chunk*> six, chosen;
+    for (int n = 1; n <= 6; ++n)
+        six.insert(loadSound("resource/hitground_" + std::to_string(n) + ".wav"));
+    for (int i = 0; i < 100; ++i)
+        chosen.insert(Dahlia_Bullet(0, 0, 10, 0, nullptr).hitSound);
+    EXPECT_EQ(chosen, six);
 }
 
 TEST_F(BulletTest, UnusedShotIsRemovedInItsFortyFirstFrame)
@@ -195,6 +209,7 @@ TEST_F(BulletTest, UnusedShotIsRemovedInItsFortyFirstFrame)
 
 TEST_F(BulletTest, SpentShotPlaysItsImpactAndGoes)
 {
+    holdSounds();
     add(new Wall(200, 80, 16, 48));
     int deletions = 0;
     CountedShot* shot = add(new CountedShot(150, 100, 10, 0, &deletions));
@@ -207,6 +222,7 @@ TEST_F(BulletTest, SpentShotPlaysItsImpactAndGoes)
     ASSERT_TRUE(shot->spent);
     EXPECT_EQ(shot->frame.x, 80);
     EXPECT_EQ(shot->depth, -5) << "the impact is drawn over what stands in front";
+    EXPECT_EQ(soundTap->played(), std::vector<Mix_Chunk*>{shot->hitSound});
     step(3);
     EXPECT_EQ(shot->frame.x, 128);
     EXPECT_EQ(deletions, 0);
