@@ -102,14 +102,16 @@ TEST_F(AutotileTest, LinesAndEdgesOfTheLevelCountAsNeighbours)
     mark(15, 2);
     mark(15, 3);
     mark(15, 4);
-    // A cell in the bottom-right corner: outside neighbours right and below.
+    // Corner cells: outside neighbours right and below, or left and above.
     mark(19, 14);
+    mark(0, 0);
     autotile(*level, marks, 1, 3, 5);
     EXPECT_EQ(level->tileAt(0, 7, 1), group(3, 0));
     EXPECT_EQ(level->tileAt(15, 2, 1), group(0, 1));
     EXPECT_EQ(level->tileAt(15, 3, 1), group(0, 2));
     EXPECT_EQ(level->tileAt(15, 4, 1), group(0, 3));
     EXPECT_EQ(level->tileAt(19, 14, 1), group(1, 1));
+    EXPECT_EQ(level->tileAt(0, 0, 1), group(3, 3));
 }
 
 TEST_F(AutotileTest, NoMarksChangeNothing)
