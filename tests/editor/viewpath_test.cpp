@@ -59,9 +59,9 @@ TEST_F(ViewPathTest, TheReturnThatClosesAHelpPageDoesNotCutThePath)
     EXPECT_EQ(level().panStepCount(), 2u);
 }
 
-TEST_F(ViewPathTest, GrowthStopsAtTheLevelEdge)
+TEST_F(ViewPathTest, GrowthStopsAtTheLevelEdges)
 {
-    // The level is 30 rows: the camera goes down at most 240 pixels.
+    // The level is 30 rows: the camera goes down at most 240 pixels, and back up to 0.
     hold(SDLK_s, 40);
     EXPECT_EQ(editor->viewY(), 240);
     const i32 length = editor->viewLength();
@@ -69,6 +69,14 @@ TEST_F(ViewPathTest, GrowthStopsAtTheLevelEdge)
     hold(SDLK_s, 5);
     EXPECT_EQ(editor->viewY(), 240);
     EXPECT_EQ(editor->viewLength(), length);
+    hold(SDLK_w, 40);
+    EXPECT_EQ(editor->viewY(), 0);
+    EXPECT_EQ(editor->viewLength(), length + 240);
+    // Pointing out of the top or the left edge at the end stores nothing.
+    hold(SDLK_w, 2);
+    hold(SDLK_a, 2);
+    EXPECT_EQ(editor->viewLength(), length + 240);
+    EXPECT_EQ(level().panStepCount(), 3u);
 }
 
 TEST_F(ViewPathTest, AtTheStartAnOutwardDirectionMovesTheStartPoint)
@@ -93,6 +101,45 @@ TEST_F(ViewPathTest, AtTheStartAnOutwardDirectionMovesTheStartPoint)
     EXPECT_EQ(editor->viewLength(), 0);
     hold(SDLK_q, 1);
     EXPECT_EQ(editor->viewLength(), 0);
+
+    // A pixel from the right and top edges one step up and right still fits: after the still
+    // frames the path takes it and stops on the edges; further out the start point stays put.
+    enterScratch();
+    Level made(40, 30, 3, 1, "cytok");
+    made.setStartCamera(319, 1);
+    ASSERT_TRUE(made.save("edge.lvl"));
+    answer("edge.lvl");
+    tap(SDLK_F3);
+    fake_input::releaseKey(SDLK_RETURN);  // the one that closed the prompt
+    tick();
+    // Cuts the path to nothing and holds up and the given direction for two updates.
+    auto upAndAcrossFromTheStart = [&](u16 across) {
+        tap(SDLK_RETURN);
+        fake_input::holdKey(SDLK_w);
+        hold(across, 2);
+        fake_input::releaseKey(SDLK_w);
+    };
+    upAndAcrossFromTheStart(SDLK_d);
+    EXPECT_EQ(editor->viewLength(), 9);
+    EXPECT_EQ(editor->viewX(), 320);
+    EXPECT_EQ(editor->viewY(), 0);
+    EXPECT_EQ(level().startCameraX(), 319u);
+    hold(SDLK_a, 1);
+    EXPECT_EQ(editor->viewLength(), 17);
+    hold(SDLK_LEFT, 1);
+    ASSERT_EQ(editor->viewFrame(), 1);
+    hold(SDLK_q, 1);  // mid-path the keys do nothing
+    hold(SDLK_LEFT, 1);
+    EXPECT_EQ(editor->viewFrame(), 0);
+    EXPECT_EQ(editor->viewX(), 319);
+    EXPECT_EQ(editor->viewY(), 1);
+    hold(SDLK_q, 1);
+    EXPECT_EQ(level().startCameraX(), 311u);
+    // Up and left from there the top edge comes first and ends the growth.
+    upAndAcrossFromTheStart(SDLK_q);
+    EXPECT_EQ(editor->viewLength(), 9);
+    EXPECT_EQ(editor->viewX(), 310);
+    EXPECT_EQ(editor->viewY(), 0);
 }
 
 TEST_F(ViewPathTest, LeftAndRightWalkTheBoxAlongThePath)
