@@ -35,6 +35,9 @@ TEST_F(PauseMenuTest, FreezesEveryOtherObjectAndResumingRestoresTheCounts)
     Ticker* running = add(new Ticker());
     Ticker* alreadyFrozen = add(new Ticker());
     alreadyFrozen->frozenCount = 1;
+    // The Y that opened the menu and an A still down from play do not act on it while held.
+    fake_input::holdControl(0, ControlY);
+    fake_input::holdControl(0, ControlA);
     frame();
     Pause_Menu* menu = openMenu();
     EXPECT_EQ(menu->depth, -5000);
@@ -45,6 +48,8 @@ TEST_F(PauseMenuTest, FreezesEveryOtherObjectAndResumingRestoresTheCounts)
     frame(5);
     EXPECT_EQ(running->ticks, ticks) << "frozen objects are not updated";
 
+    fake_input::releaseControl(0, ControlY);
+    fake_input::releaseControl(0, ControlA);
     press(ControlB);
     frame();
     EXPECT_EQ(running->frozenCount, 0);
@@ -65,6 +70,7 @@ TEST_F(PauseMenuTest, ObjectsJoiningLaterAreNotFrozenNorThawed)
 
     late->frozenCount = 1;  // frozen by something else meanwhile
     press(ControlY);
+    EXPECT_TRUE(all<Pause_Menu>().empty()) << "Y closes the menu as it opens it";
     EXPECT_EQ(late->frozenCount, 1) << "the menu thaws only what it froze";
 }
 
@@ -85,11 +91,13 @@ TEST_F(PauseMenuTest, ReturnAndBackInOneFrameResumeOnce)
 TEST_F(PauseMenuTest, SelectionMovesOnceAndDoesNotWrap)
 {
     holdSounds();
+    fake_input::holdControl(0, ControlDown);  // held since before the menu opened
+    frame();
     Pause_Menu* menu = openMenu();
     const char* const move = "resource/menu_move.wav";
-    silence();
-    fake_input::holdControl(0, ControlDown);
-    frame(3);
+    const char* const pick = "resource/menu_pick.wav";
+    EXPECT_EQ(playing(pick), 1) << "opening";
+    frame(2);
     EXPECT_EQ(menu->selected, Pause_Menu::ChoiceQuit);
     EXPECT_EQ(playing(move), 1) << "one move, one sound";
     silence();
@@ -102,18 +110,28 @@ TEST_F(PauseMenuTest, SelectionMovesOnceAndDoesNotWrap)
     frame();
     EXPECT_EQ(menu->selected, Pause_Menu::ChoiceReturn);
     EXPECT_EQ(playing(move), 0);
+    press(ControlDown);  // up, held on, takes it straight back
+    EXPECT_EQ(menu->selected, Pause_Menu::ChoiceReturn);
+    EXPECT_EQ(playing(move), 0);
+
+    press(ControlA);  // on "return"
+    EXPECT_EQ(playing(pick), 1);
+    EXPECT_TRUE(all<Pause_Menu>().empty());
 }
 
 TEST_F(PauseMenuTest, QuitLeavesTheLevel)
 {
+    holdSounds();
     Pause_Menu* menu = add(new Pause_Menu());
     manageWorld();
     frame();
     const int systems = activeSystemCount();
     menu->selected = Pause_Menu::ChoiceQuit;
+    silence();
     fake_input::holdControl(0, ControlA);
     frame();
     EXPECT_EQ(titleMenusMade, 1);
+    EXPECT_EQ(playing("resource/menu_pick.wav"), 1);
     EXPECT_EQ(activeSystemCount(), systems);
 }
 
