@@ -251,9 +251,7 @@ void LevelRunner::stream(Physical* object, std::optional<u64> cell)
 void LevelRunner::forget(Physical* object)
 {
     // A forgotten block still stands, so its cell stays built.
-    auto it = streamed.find(object->serial);
-    if (it != streamed.end() && it->second.object == object)
-        streamed.erase(it);
+    streamed.erase(object->serial);
 }
 
 void LevelRunner::despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2)

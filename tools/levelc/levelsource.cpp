@@ -146,10 +146,9 @@ private:
             return fail("size COLUMNS ROWS LAYERS (1..65535, 1..65535, 1..255)");
         if (u64(columns) * u64(rows) * u64(layers) > MaxSourceTiles)
             return fail("size: more than " + std::to_string(MaxSourceTiles) + " tiles");
-        // A drawn layer keeps its columns and rows; a smaller layer count would drop it.
-        for (const auto& drawn : src.maps)
-            if (columns != src.columns || rows != src.rows || drawn.first >= layers)
-                return fail("layer " + std::to_string(drawn.first) + " was drawn for another size");
+        // A drawn layer keeps its columns and rows; a smaller layer count would drop the highest.
+        if (!src.maps.empty() && (columns != src.columns || rows != src.rows || src.maps.rbegin()->first >= layers))
+            return fail("layer " + std::to_string(src.maps.rbegin()->first) + " was drawn for another size");
         src.columns = columns;
         src.rows = rows;
         src.layers = layers;
