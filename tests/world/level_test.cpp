@@ -395,7 +395,8 @@ TEST_F(LevelFileTest, MiniMapOfALargeLevelShowsEveryCell)
     paintMixedKinds(level);
     level.addObject(0, 130 * 16 + 15, 69 * 16);
     level.addObject(0, 64 * 16, 64 * 16);
-    level.addObject(0, -16, 0);  // left of the level: not shown
+    level.addObject(0, -16, 0);            // left of the level: not shown
+    level.addObject(0, columns * 16, 16);  // right of it: not shown either
     SDL_Surface* map = level.miniMap(true);
     ASSERT_NE(map, nullptr);
     ASSERT_EQ(map->w, columns);
