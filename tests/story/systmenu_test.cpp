@@ -222,6 +222,13 @@ protected:
     {
         return showsText(backBuffer, &font, x, y, text, alignment);
     }
+    // The items down a column, 16 pixels apart from y, in orange but the chosen one in ice.
+    void showsItems(i16 x, i16 y, u8 alignment, size_t chosen, const std::vector<std::u16string>& items)
+    {
+        for (size_t i = 0; i < items.size(); ++i)
+            EXPECT_TRUE(shows(i == chosen ? fonts->ice : fonts->orange, x, i16(y + 16 * i), items[i], alignment))
+                << "item " << i;
+    }
     std::u16string lang(const char16_t* category, const char16_t* item) { return langText(category, item); }
     void draw() { menu->draw(backBuffer); }
 
@@ -239,9 +246,7 @@ TEST_F(MenuPageTest, TitleShowsItsThreeItemsDownTheMiddle)
     toTitle();
     press(ControlDown);
     draw();
-    EXPECT_TRUE(shows(fonts->orange, 160, 144, lang(u"menu", u"new")));
-    EXPECT_TRUE(shows(fonts->ice, 160, 160, lang(u"menu", u"options")));
-    EXPECT_TRUE(shows(fonts->orange, 160, 176, lang(u"menu", u"quit")));
+    showsItems(160, 144, 1, 1, {lang(u"menu", u"new"), lang(u"menu", u"options"), lang(u"menu", u"quit")});
 }
 
 TEST_F(MenuPageTest, OptionsShowTheScaleAndFullScreenAsTheyStand)
@@ -249,21 +254,18 @@ TEST_F(MenuPageTest, OptionsShowTheScaleAndFullScreenAsTheyStand)
     toOptions();
     draw();
     EXPECT_TRUE(shows(fonts->orange, 160, 0, u"Options"));
-    EXPECT_TRUE(shows(fonts->ice, 160, 32, lang(u"menu", u"op_return")));
-    EXPECT_TRUE(shows(fonts->orange, 160, 48, lang(u"menu", u"op_config")));
-    EXPECT_TRUE(shows(fonts->orange, 160, 64, lang(u"menu", u"op_screensize") + u"x1"));
-    EXPECT_TRUE(shows(fonts->orange, 160, 80, lang(u"menu", u"op_fullscreen") + lang(u"general", u"no")));
-    EXPECT_TRUE(shows(fonts->orange, 160, 96, lang(u"menu", u"op_lang")));
+    showsItems(160, 32, 1, 0,
+               {lang(u"menu", u"op_return"), lang(u"menu", u"op_config"), lang(u"menu", u"op_screensize") + u"x1",
+                lang(u"menu", u"op_fullscreen") + lang(u"general", u"no"), lang(u"menu", u"op_lang")});
 
     scaleX = 3;
     fullscreen = 1;
     press(ControlDown);
     draw();
     scaleX = 1;
-    EXPECT_TRUE(shows(fonts->orange, 160, 32, lang(u"menu", u"op_return")));
-    EXPECT_TRUE(shows(fonts->ice, 160, 48, lang(u"menu", u"op_config")));
-    EXPECT_TRUE(shows(fonts->orange, 160, 64, lang(u"menu", u"op_screensize") + u"x3"));
-    EXPECT_TRUE(shows(fonts->orange, 160, 80, lang(u"menu", u"op_fullscreen") + lang(u"general", u"yes")));
+    showsItems(160, 32, 1, 1,
+               {lang(u"menu", u"op_return"), lang(u"menu", u"op_config"), lang(u"menu", u"op_screensize") + u"x3",
+                lang(u"menu", u"op_fullscreen") + lang(u"general", u"yes")});
 }
 
 const char16_t* const ControlLabels[8] = {u"up", u"down", u"left", u"right", u"a", u"b", u"x", u"y"};
@@ -273,10 +275,9 @@ TEST_F(MenuPageTest, ControlsShowTheItemsAndEveryBindingOfTheShownPlayer)
     toControls();
     draw();
     EXPECT_TRUE(shows(fonts->orange, 160, 0, lang(u"control", u"menu_title")));
-    EXPECT_TRUE(shows(fonts->ice, 10, 32, lang(u"control", u"menu_return"), 0));
-    EXPECT_TRUE(shows(fonts->orange, 10, 48, lang(u"control", u"player") + lang(u"control", u"player_single"), 0));
-    EXPECT_TRUE(shows(fonts->orange, 10, 64, lang(u"control", u"preset") + lang(u"control", u"unavailable"), 0));
-    EXPECT_TRUE(shows(fonts->orange, 10, 80, lang(u"control", u"custom"), 0));
+    showsItems(10, 32, 0, 0,
+               {lang(u"control", u"menu_return"), lang(u"control", u"player") + lang(u"control", u"player_single"),
+                lang(u"control", u"preset") + lang(u"control", u"unavailable"), lang(u"control", u"custom")});
     EXPECT_TRUE(shows(fonts->small, 8, 232, lang(u"control", u"reset"), 0));
     EXPECT_EQ(getPixel(backBuffer, 0, 230), 0xFFFFB200u);
     EXPECT_EQ(getPixel(backBuffer, 319, 230), 0xFFFFB200u);
@@ -290,8 +291,9 @@ TEST_F(MenuPageTest, ControlsShowTheItemsAndEveryBindingOfTheShownPlayer)
     for (int i = 0; i < 3; ++i)
         press(ControlRight);
     draw();
-    EXPECT_TRUE(shows(fonts->orange, 10, 32, lang(u"control", u"menu_return"), 0));
-    EXPECT_TRUE(shows(fonts->ice, 10, 48, lang(u"control", u"player") + lang(u"control", u"player_multi") + u"3", 0));
+    showsItems(10, 32, 0, 1,
+               {lang(u"control", u"menu_return"),
+                lang(u"control", u"player") + lang(u"control", u"player_multi") + u"3"});
     for (u8 c = 0; c < 8; ++c)
         EXPECT_TRUE(shows(fonts->small, 30, i16(104 + 16 * c), describeBinding(*getControlPad(3)->binding(c)), 0));
 }
