@@ -162,9 +162,8 @@ TEST_F(SpringfootBossTest, HardLandingsShakeTheGroundAndSendWavesFrom124Down)
         std::set<std::vector<i32>> sent;
         for (GroundWave* wave : waves)
             sent.insert({wave->velX, wave->x + 4 - bossX, wave->y + 4});
-        if (!waves.empty()) {
+        if (!waves.empty())
             EXPECT_EQ(sent, (std::set<std::vector<i32>>{{6, 12, 200}, {-6, 4, 200}}));
-        }
     }
 }
 
@@ -262,16 +261,16 @@ TEST_F(SpringfootBossTest, ThinksToWalkOnceInSeventeenOrOnceInNineBelowFifty)
         }
         EXPECT_GT(walks, 0);
     }
+    auto dirsOf300 = [&] {
+        std::set<int> dirs;
+        for (int i = 0; i < 300; ++i)
+            dirs.insert(boss->think().dir());
+        return dirs;
+    };
     boss->targetX = boss->x - 1;
-    std::set<int> dirs;
-    for (int i = 0; i < 300; ++i)
-        dirs.insert(boss->think().dir());
-    EXPECT_EQ(dirs, (std::set<int>{-1, 0}));
+    EXPECT_EQ(dirsOf300(), (std::set<int>{-1, 0}));
     boss->lock = 3;
-    dirs.clear();
-    for (int i = 0; i < 300; ++i)
-        dirs.insert(boss->think().dir());
-    EXPECT_EQ(dirs, (std::set<int>{0})) << "no walking while the landing lock lasts";
+    EXPECT_EQ(dirsOf300(), (std::set<int>{0})) << "no walking while the landing lock lasts";
     EXPECT_FALSE(boss->think().jump());
     boss->jumpTimer = 0;
     EXPECT_TRUE(boss->think().jump());
@@ -284,7 +283,7 @@ TEST_F(SpringfootBossTest, ThinksToWalkOnceInSeventeenOrOnceInNineBelowFifty)
     EXPECT_EQ(randomDraw(0), randomDraw(Twin));
 }
 
-TEST_F(SpringfootBossTest, BigJumpsAimAtTheTargetAndHopsGoThreePixelsAFrame)
+TEST_F(SpringfootBossTest, BigJumpsAimAtTheTargetHopsGoThreePixelsAFrameAndOnlyOuterPhasesSteerInTheAir)
 {
     addBoss(true);
     const struct {
@@ -320,68 +319,55 @@ TEST_F(SpringfootBossTest, BigJumpsAimAtTheTargetAndHopsGoThreePixelsAFrame)
     boss->lock = 1;
     boss->walk(true, 1);
     EXPECT_EQ(boss->velX, 0) << "locked after a landing";
-}
 
-// In the air it steers one step on even frames, only in a big jump and only above 125 or below 25.
-TEST_F(SpringfootBossTest, SteersInTheAirOnlyInItsOuterPhases)
-{
-    addBoss(true);
+    // In the air it steers one step on even frames, only in a big jump and only above 125 or below 25.
     const struct {
         i16 health;
         u8 bigJump;
-        i8 startVelX;
+        i8 startVelX, dir;
+        bool oddFrame;
         i8 steered;
-    } cases[] = {{126, 1, 0, 1}, {125, 1, 0, 0}, {25, 1, 0, 0}, {24, 1, 0, 1}, {200, 0, 0, 0}, {200, 1, 3, 3}};
-    for (const auto& c : cases) {
+    } steers[] = {{126, 1, 0, 1, false, 1}, {125, 1, 0, 1, false, 0}, {25, 1, 0, 1, false, 0}, {24, 1, 0, 1, false, 1},
+                  {200, 0, 0, 1, false, 0}, {200, 1, 3, 1, false, 3},  {200, 1, 0, -1, true, 0}};
+    for (const auto& c : steers) {
         alignHeld(2);
+        if (c.oddFrame)
+            stepHeld();
         boss->lock = 0;
         boss->health = c.health;
         boss->bigJump = c.bigJump;
         boss->velX = c.startVelX;
-        boss->walk(false, 1);
-        EXPECT_EQ(boss->velX, c.steered) << "health " << c.health;
+        boss->walk(false, c.dir);
+        EXPECT_EQ(boss->velX, c.steered) << "health " << c.health << ", odd frame " << c.oddFrame;
+        EXPECT_EQ(boss->faceLeft, c.dir < 0) << "health " << c.health;
     }
-    stepHeld();  // an odd frame
-    boss->health = 200;
-    boss->bigJump = 1;
-    boss->velX = 0;
-    boss->walk(false, -1);
-    EXPECT_EQ(boss->velX, 0);
-    EXPECT_EQ(boss->faceLeft, 1);
 }
 
 // The sheet faces left; hurt it shows white, and at the top of a wave-making leap pale cyan.
 TEST_F(SpringfootBossTest, DrawsItsStateCellFacingItsWayAndTintedWhenHurtOrAboutToSendWaves)
 {
     addBoss(true);
-    auto drawn = [&](const u32* silhouette) {
-        const SDL_Rect cell = {i16(32 * boss->state), 0, 32, 32};
-        return drawsCell(boss, boss->sheet, cell, boss->x - 8, boss->y, !boss->faceLeft, silhouette);
-    };
-    boss->state = 1;
-    boss->faceLeft = 1;
-    EXPECT_TRUE(drawn(nullptr));
-    boss->state = 3;
-    boss->faceLeft = 0;
-    EXPECT_TRUE(drawn(nullptr));
-    const u32 white = 0xFFFFFF;
-    boss->hurtThisFrame = 1;
-    EXPECT_TRUE(drawn(&white));
-    boss->hurtThisFrame = 0;
-
-    const u32 paleCyan = 0xAAFFFF;
+    const u32 white = 0xFFFFFF, paleCyan = 0xAAFFFF;
     const struct {
+        u8 state, faceLeft, hurt;
         i16 health;
         u8 bigJump;
         i8 velY;
-        bool warns;
-    } leaps[] = {{124, 1, 1, true}, {124, 1, -1, true}, {124, 1, -3, true}, {124, 1, -2, false},
-                 {124, 1, 0, false}, {125, 1, 1, false}, {124, 0, 1, false}};
-    for (const auto& leap : leaps) {
-        boss->health = leap.health;
-        boss->bigJump = leap.bigJump;
-        boss->velY = leap.velY;
-        EXPECT_TRUE(drawn(leap.warns ? &paleCyan : nullptr)) << leap.health << " " << int(leap.velY);
+        const u32* tint;
+    } looks[] = {{1, 1, 0, 200, 0, 0, nullptr},   {3, 0, 0, 200, 0, 0, nullptr},   {3, 0, 1, 200, 0, 0, &white},
+                 {3, 0, 0, 124, 1, 1, &paleCyan}, {3, 0, 0, 124, 1, -1, &paleCyan}, {3, 0, 0, 124, 1, -3, &paleCyan},
+                 {3, 0, 0, 124, 1, -2, nullptr},  {3, 0, 0, 124, 1, 0, nullptr},   {3, 0, 0, 125, 1, 1, nullptr},
+                 {3, 0, 0, 124, 0, 1, nullptr}};
+    for (const auto& look : looks) {
+        boss->state = look.state;
+        boss->faceLeft = look.faceLeft;
+        boss->hurtThisFrame = look.hurt;
+        boss->health = look.health;
+        boss->bigJump = look.bigJump;
+        boss->velY = look.velY;
+        const SDL_Rect cell = {i16(32 * look.state), 0, 32, 32};
+        EXPECT_TRUE(drawsCell(boss, boss->sheet, cell, boss->x - 8, boss->y, !look.faceLeft, look.tint))
+            << int(look.state) << " " << look.health << " " << int(look.velY);
     }
 }
 
