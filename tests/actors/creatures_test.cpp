@@ -145,8 +145,7 @@ TEST_F(CreaturesTest, ChaserRunsThroughEightCellsAndShotDownStaysAsACorpse)
         if (cells.empty() || cells.back() != chaser->animFrame)
             cells.push_back(chaser->animFrame);
     }
-    const std::vector<int> cycle = {1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2};
-    EXPECT_EQ(cells, cycle);
+    EXPECT_EQ(cells, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2}));
     // Its cell, 16 x 24 from row 8 of the sheet, stands 4 pixels left of its box; leftward mirrored.
     for (u8 flip : {0, 1}) {
         chaser->flip = flip;
