@@ -338,9 +338,8 @@ TEST_F(DemoRoadTest, EveryGapLeavesAFairTakeOffWindow)
 TEST_F(DemoRoadTest, NoWaterOnTheRoadCoversMoreThanHerLegs)
 {
     Level level("demo.lvl");
-    std::vector<LevelObject> pools = placementsOf(WaterId, WaterId);
-    for (const LevelObject& large : placementsOf(LargeWaterId, LargeWaterId))
-        pools.push_back(large);
+    std::vector<LevelObject> pools = placementsOf(WaterId, WaterId), large = placementsOf(LargeWaterId, LargeWaterId);
+    pools.insert(pools.end(), large.begin(), large.end());
     ASSERT_EQ(pools.size(), 2u);
     for (const LevelObject& pool : pools) {
         const ObjectArgs water = objectArgs(pool.type, pool.x, pool.y);

@@ -10,15 +10,16 @@ u32 at(SDL_Surface* s, int x, int y)
 }
 
 // Counts the pixels compared and remembers the first that differed.
-class Tally {
-public:
+struct Tally {
+    int painted = 0, wrong = 0, firstX = -1, firstY = -1;
+
     void check(int x, int y, bool same)
     {
         ++painted;
-        if (same || wrong++ != 0)
-            return;
-        firstX = x;
-        firstY = y;
+        if (!same && wrong++ == 0) {
+            firstX = x;
+            firstY = y;
+        }
     }
     ::testing::AssertionResult result(const char* what) const
     {
@@ -29,18 +30,7 @@ public:
                                                  << " pixels differ, the first at (" << firstX << ", " << firstY << ")";
         return ::testing::AssertionSuccess();
     }
-
-private:
-    int painted = 0;
-    int wrong = 0;
-    int firstX = -1;
-    int firstY = -1;
 };
-
-bool sameRgb(u32 a, u32 b)
-{
-    return ((a ^ b) & 0xFFFFFF) == 0;
-}
 
 } // namespace
 
@@ -77,7 +67,8 @@ bool sameRgb(u32 a, u32 b)
             const u32 source = at(sheet, cell.x + (mirrored ? cell.w - 1 - dx : dx), cell.y + dy);
             if (keyed && source == sheet->format->colorkey)
                 continue;
-            tally.check(x + dx, y + dy, sameRgb(at(screen, x + dx, y + dy), silhouette ? *silhouette : source));
+            const u32 shown = at(screen, x + dx, y + dy), expected = silhouette ? *silhouette : source;
+            tally.check(x + dx, y + dy, ((shown ^ expected) & 0xFFFFFF) == 0);  // alpha aside
         }
     }
     SDL_UnlockSurface(screen);
