@@ -125,18 +125,16 @@ TEST_F(FilesTest, OverwritingAsksFirstAndOnlyYesOverwrites)
         EXPECT_EQ(lastMessageShown(), "Level was not saved.") << refusal;
         EXPECT_EQ(readFile("old.lvl"), "keep me");
     }
-    answer("old.lvl");
-    answer("yes");
-    tap(SDLK_F2);
-    EXPECT_EQ(lastMessageShown(), "Level was saved successfully.");
-    Level written("old.lvl");
-    EXPECT_FALSE(written.loadFailed());
-    EXPECT_EQ(written.tileAt(2, 3, 1), 0x46);
-
-    answer("old.lvl");
-    answer("Y");
-    tap(SDLK_F2);
-    EXPECT_EQ(lastMessageShown(), "Level was saved successfully.");
+    for (const char* consent : {"yes", "Y"}) {
+        writeFile("old.lvl", "keep me");
+        answer("old.lvl");
+        answer(consent);
+        tap(SDLK_F2);
+        EXPECT_EQ(lastMessageShown(), "Level was saved successfully.") << consent;
+        Level written("old.lvl");
+        EXPECT_FALSE(written.loadFailed()) << consent;
+        EXPECT_EQ(written.tileAt(2, 3, 1), 0x46) << consent;
+    }
 }
 
 TEST_F(FilesTest, ANameThatCannotBeCreatedIsRefused)
@@ -180,24 +178,17 @@ TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)
     EXPECT_EQ(lastMessageShown(), "File does not exist.\nFailed to load the level file.");
 
     writeFile("broken.lvl", std::string("\x03\x00\x00\x00" "cytok\0", 10) + std::string(100, '\x01'));
-    answer("broken.lvl");
-    tap(SDLK_F3);
-    EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
     ASSERT_TRUE(Level(1, 15, 3, 1, "cytok").save("empty.lvl"));
     std::string zeroWide = readFile("empty.lvl");
     zeroWide[4 + 6 + 256 + 6] = 0;  // the width the reader takes: no tile at all
     writeFile("empty.lvl", zeroWide);
-    answer("empty.lvl");
-    tap(SDLK_F3);
-    EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
     std::filesystem::create_directory("folder.lvl");
-    answer("folder.lvl");
-    tap(SDLK_F3);
-    EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
-    // A device opens for reading but never ends.
-    answer("/dev/zero");
-    tap(SDLK_F3);
-    EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.");
+    // A folder and a device open for reading; the device never ends.
+    for (const char* name : {"broken.lvl", "empty.lvl", "folder.lvl", "/dev/zero"}) {
+        answer(name);
+        tap(SDLK_F3);
+        EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.") << name;
+    }
 
     EXPECT_EQ(editor->level().width(), 300);
     EXPECT_EQ(editor->level().tileAt(2, 3, 1), 0x46);
@@ -268,7 +259,7 @@ TEST_F(FilesTest, ATerminateRequestInAPromptActsOnNothingAndEndsTheGame)
         clearTerminateRequest();
         EXPECT_EQ(messagesShownCount(), shown) << answers.back();
         EXPECT_FALSE(pathExists("new.lvl"));
-        EXPECT_TRUE(readFile("old.lvl") == "keep me");
+        EXPECT_EQ(readFile("old.lvl"), "keep me");
         EXPECT_EQ(editor->level().width(), 300);
         fake_input::releaseKey(key);
         tick();

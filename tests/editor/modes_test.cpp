@@ -46,19 +46,16 @@ TEST_F(ModesTest, SpaceTogglesEachScreenWithTheRoomEditor)
 
 TEST_F(ModesTest, F1ShowsTheHelpOfTheCurrentScreen)
 {
-    const struct {
-        EditorMode mode;
-        const char* heading;
-    } pages[] = {{ModeTilePicker, "----------------TILESET VIEWER:"},
-                 {ModeRoom, "----------------LEVEL EDITOR:"},
-                 {ModeCatalogue, "----------------DYNAMIC SELECTOR:"},
-                 {ModeViewPath, "----------------VIEW EDITOR:"}};
-    for (const auto& page : pages) {
-        toMode(page.mode);
+    const std::pair<EditorMode, const char*> pages[] = {{ModeTilePicker, "----------------TILESET VIEWER:"},
+                                                        {ModeRoom, "----------------LEVEL EDITOR:"},
+                                                        {ModeCatalogue, "----------------DYNAMIC SELECTOR:"},
+                                                        {ModeViewPath, "----------------VIEW EDITOR:"}};
+    for (const auto& [mode, heading] : pages) {
+        toMode(mode);
         u32 before = messagesShownCount();
         tap(SDLK_F1);
         EXPECT_EQ(messagesShownCount(), before + 1);
-        EXPECT_EQ(splitLines(lastMessageShown()).at(3), page.heading) << int(page.mode);
+        EXPECT_EQ(splitLines(lastMessageShown()).at(3), heading) << int(mode);
     }
     // Space pressed in the same frame as F1 still switches once the help page is closed.
     toMode(ModeRoom);

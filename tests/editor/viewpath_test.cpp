@@ -234,8 +234,7 @@ TEST_F(ViewPathTest, DrawsTheMiniMapAndTheBlinkingBox)
 TEST_F(ViewPathTest, ShowsTheWindowOfTheWholeMiniMapThatTheBoxScrollsTo)
 {
     enterScratch();
-    const int columns = 340, rows = 255;  // 17 x 17 screens: 20 columns and 15 rows of scroll
-    Level made(columns, rows, 3, 1, "cytok");
+    Level made(340, 255, 3, 1, "cytok");  // 17 x 17 screens: 20 columns and 15 rows of scroll
     paintMixedKinds(made);
     const std::pair<int, int> scrolls[] = {{0, 0}, {10, 7}, {20, 15}};
     for (auto [sx, sy] : scrolls) {

@@ -57,25 +57,8 @@ TEST_F(LevelSourceTest, WhatItAcceptsCompilesToALevelThatLoads)
     EXPECT_EQ(again.panLength(), 4294967295u);
 }
 
-TEST_F(LevelSourceTest, RefusesSetNamesTheLoaderRefuses)
+TEST_F(LevelSourceTest, RefusesSizesWithTooManyTilesToHold)
 {
-    for (const std::string& name : {std::string("a/b"), std::string("a\\b"), std::string("..x"),
-                                    std::string(65, 's')}) {
-        LevelSource src;
-        std::string error;
-        EXPECT_FALSE(parse(source(name, "3 2 1"), src, error)) << name;
-        EXPECT_EQ(error, "t.txt:1: tileset NAME: at most 64 bytes, without '/', '\\' or \"..\"") << name;
-    }
-}
-
-TEST_F(LevelSourceTest, RefusesSizesWithoutTilesOrTooManyToHold)
-{
-    for (const char* size : {"0 2 1", "3 0 1", "3 2 0", "65536 2 1", "3 2 256"}) {
-        LevelSource src;
-        std::string error;
-        EXPECT_FALSE(parse(source("cytok", size), src, error)) << size;
-        EXPECT_EQ(error, "t.txt:2: size COLUMNS ROWS LAYERS (1..65535, 1..65535, 1..255)") << size;
-    }
     // 2^28 tiles pass the size line (the source then lacks its tileset); one column more does not.
     LevelSource src;
     std::string error;
@@ -97,11 +80,17 @@ TEST_F(LevelSourceTest, RefusesWhatTheLevelFileCannotHoldAtTheLineAtFault)
     const std::string start = "start 0 4294967295", startError = "t.txt:4: start X Y (0..4294967295)";
     const std::string pan = "pan 4294967205 -16 15";
     const std::string panError = "t.txt:29: pan FRAME DX DY (frames 0..4294967205, pixels -16..15)";
+    const std::string name = "tileset cytok", size = "size 3 2 2";
+    const std::string nameError = "t.txt:1: tileset NAME: at most 64 bytes, without '/', '\\' or \"..\"";
+    const std::string sizeError = "t.txt:2: size COLUMNS ROWS LAYERS (1..65535, 1..65535, 1..255)";
     struct Fault {
         std::string piece, replacement, error;
     };
     for (const Fault& f :
-         {Fault{start, "start -5 0", startError}, {start, "start 0 -7", startError},
+         {Fault{name, "tileset a/b", nameError}, {name, "tileset a\\b", nameError}, {name, "tileset ..x", nameError},
+          {name, "tileset " + std::string(65, 's'), nameError}, {size, "size 0 2 1", sizeError},
+          {size, "size 3 0 1", sizeError}, {size, "size 3 2 0", sizeError}, {size, "size 65536 2 1", sizeError},
+          {size, "size 3 2 256", sizeError}, {start, "start -5 0", startError}, {start, "start 0 -7", startError},
           {start, "start 0 4294967296", startError}, {start, "start 99999999999 0", startError},
           {pan, "pan -1 1 1", panError}, {pan, "pan 4294967206 1 1", panError}, {pan, "pan 0 16 0", panError},
           {pan, "pan 30 0 0", "t.txt:29: a pan step for this frame is already given"},
