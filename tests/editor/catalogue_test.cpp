@@ -99,9 +99,7 @@ TEST_F(SelectorTest, TheChosenObjectIsWhatAltClickPlaces)
     click(1, 40, lineY(4));
     click(1, 200, lineY(1));  // "Bird"
     toMode(ModeRoom);
-    fake_input::holdKey(SDLK_LALT);
-    click(1, 150, 90);
-    fake_input::releaseKey(SDLK_LALT);
+    clickWith(SDLK_LALT, 1, 150, 90);
     std::vector<LevelObject*> records;
     editor->level().allObjects(records);
     ASSERT_EQ(records.size(), 1u);

@@ -24,9 +24,7 @@ protected:
         click(1, 6 * 16 + 1, 4 * 16 + 1);  // tile 0x46
         toMode(ModeRoom);
         click(1, 40, 56);
-        fake_input::holdKey(SDLK_LALT);
-        click(1, 120, 80);
-        fake_input::releaseKey(SDLK_LALT);
+        clickWith(SDLK_LALT, 1, 120, 80);
         toMode(ModeViewPath);
         fake_input::holdKey(SDLK_d);
         tick(3);

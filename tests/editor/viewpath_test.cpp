@@ -112,7 +112,6 @@ TEST_F(ViewPathTest, AtTheStartAnOutwardDirectionMovesTheStartPoint)
     tap(SDLK_F3);
     fake_input::releaseKey(SDLK_RETURN);  // the one that closed the prompt
     tick();
-    // Cuts the path to nothing and holds up and the given direction for two updates.
     auto upAndAcrossFromTheStart = [&](u16 across) {
         tap(SDLK_RETURN);
         fake_input::holdKey(SDLK_w);
@@ -228,9 +227,8 @@ TEST_F(ViewPathTest, DrawsTheMiniMapAndTheBlinkingBox)
     EXPECT_EQ(pixel(310, 200), 0x777777u) << "grey beyond the 300 columns of the map";
 }
 
-// The view screen is the window of the level's whole mini-map that the box scrolls to, pixel for
-// pixel: at the origin, in the middle and at the level's right and bottom edges, with objects on
-// and just off every edge of each window.
+// Pixel for pixel at the origin, in the middle and at the level's right and bottom edges, with
+// objects on and just off every edge of each window.
 TEST_F(ViewPathTest, ShowsTheWindowOfTheWholeMiniMapThatTheBoxScrollsTo)
 {
     enterScratch();
