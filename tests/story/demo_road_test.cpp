@@ -361,11 +361,10 @@ TEST_F(DemoRoadTest, EveryWallSpitterFacesHerApproach)
     ASSERT_EQ(placed.size(), 2u);
     for (const LevelObject& p : placed) {
         carryTo(p.x - SpitterMeeting);
-        std::vector<WallSpitter*> near = all<WallSpitter>();
-        near.erase(std::remove_if(near.begin(), near.end(), [&](WallSpitter* s) { return std::abs(s->x - p.x) > 16; }),
-                   near.end());
-        ASSERT_EQ(near.size(), 1u) << "the spitter placed at x " << p.x;
-        WallSpitter* spitter = near[0];
+        const std::vector<WallSpitter*> spitters = all<WallSpitter>();
+        auto near = [&](WallSpitter* s) { return std::abs(s->x - p.x) <= 16; };
+        ASSERT_EQ(std::count_if(spitters.begin(), spitters.end(), near), 1) << "the spitter placed at x " << p.x;
+        WallSpitter* spitter = *std::find_if(spitters.begin(), spitters.end(), near);
         ASSERT_TRUE(world->isAlive(spitter->wall)) << "the spitter placed at x " << p.x << " found no wall";
         EXPECT_EQ(dynamic_cast<Pillar*>(spitter->wall.object), nullptr) << "the spitter at x " << p.x;
         EXPECT_EQ(spitter->faceLeft, 1) << "the spitter at x " << p.x;

@@ -94,8 +94,7 @@ TEST_F(PauseMenuTest, SelectionMovesOnceAndDoesNotWrap)
     fake_input::holdControl(0, ControlDown);  // held since before the menu opened
     frame();
     Pause_Menu* menu = openMenu();
-    const char* const move = "resource/menu_move.wav";
-    const char* const pick = "resource/menu_pick.wav";
+    const char *const move = "resource/menu_move.wav", *const pick = "resource/menu_pick.wav";
     EXPECT_EQ(playing(pick), 1) << "opening";
     frame(2);
     EXPECT_EQ(menu->selected, Pause_Menu::ChoiceQuit);
