@@ -213,11 +213,6 @@ protected:
         MenuTest::SetUp();
         fonts = std::make_unique<Fonts>();
     }
-    void TearDown() override
-    {
-        fonts.reset();
-        MenuTest::TearDown();
-    }
     ::testing::AssertionResult shows(SPFont& font, i16 x, i16 y, const std::u16string& text, u8 alignment = 1)
     {
         return showsText(backBuffer, &font, x, y, text, alignment);
@@ -230,7 +225,7 @@ protected:
     std::u16string lang(const char16_t* category, const char16_t* item) { return langText(category, item); }
     void draw() { menu->draw(backBuffer); }
 
-    // Made once the media cache can load their sheets.
+    // Made once the media cache can load their sheets, which stay its own.
     struct Fonts {
         SPF_CoGra orange{1};
         SPF_CoGra ice{0};
