@@ -107,12 +107,11 @@ TEST_F(TransitionTest, BlindsCoverTheScreenAtTheHandOverAndFallFromTheLeft)
     std::set<int> heights;
     for (int x = 0; x < 320; x += 2) {
         int first = -1, height = 0;
-        for (int y = 0; y < 240; ++y) {
-            if (pixel(x, y) != OldColour)
-                continue;
-            first = first < 0 ? y : first;
-            ++height;
-        }
+        for (int y = 0; y < 240; ++y)
+            if (pixel(x, y) == OldColour) {
+                first = first < 0 ? y : first;
+                ++height;
+            }
         if (height == 0 || height == 240)
             continue;
         EXPECT_EQ(height % 14, 0) << "column " << x;
