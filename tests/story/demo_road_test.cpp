@@ -348,7 +348,8 @@ TEST_F(DemoRoadTest, NoWaterOnTheRoadCoversMoreThanHerLegs)
             i32 row = 0;
             while (row < level.height() && level.kindAt(column, row, level.activeLayer()) < KindPlatform)
                 ++row;
-            EXPECT_GE(water.y, row * TileSize - LegsHeight) << "the water placed at x " << pool.x << ", column " << column;
+            EXPECT_GE(water.y, row * TileSize - LegsHeight)
+                << "the water placed at x " << pool.x << ", column " << column;
         }
     }
 }

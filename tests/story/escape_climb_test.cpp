@@ -198,7 +198,8 @@ TEST_F(EscapeClimbTest, EarthFillsWhatTheShakeShowsBelowTheFloor)
     ASSERT_LT(lastRow, level.height()) << "the level ends above what the shake shows";
     for (i32 column = left / tile; column <= (left + 320 + 2 * ShakeReach - 1) / tile; ++column)
         for (i32 row = ArenaFloorY / tile; row <= lastRow; ++row)
-            EXPECT_NE(level.kindAt(column, row, level.activeLayer()), KindEmpty) << "column " << column << ", row " << row;
+            EXPECT_NE(level.kindAt(column, row, level.activeLayer()), KindEmpty)
+                << "column " << column << ", row " << row;
 }
 
 // How she sets off up the stairs.

@@ -136,7 +136,8 @@ protected:
         } else if (r < 170) {
             fake_input::setMousePosition(roll(rng) % 320, roll(rng) % 240);
             if (r < 140)
-                roll(rng) % 2 ? fake_input::holdMouseButton(SDL_BUTTON_LEFT) : fake_input::releaseMouseButton(SDL_BUTTON_LEFT);
+                roll(rng) % 2 ? fake_input::holdMouseButton(SDL_BUTTON_LEFT)
+                              : fake_input::releaseMouseButton(SDL_BUTTON_LEFT);
         }
         // A few answers wait for whatever modal screen comes up; when they run dry, it is quit.
         if (r % 50 == 0)
@@ -180,8 +181,8 @@ protected:
             if (auto* console = dynamic_cast<SystOstrenet*>(s)) {
                 ++consoleFrames;
                 const std::string& log = console->logText();
-                typedLineAnswered |= log.size() >= UnhandledLine.size()
-                                     && log.compare(log.size() - UnhandledLine.size(), std::string::npos, UnhandledLine) == 0;
+                const size_t tail = UnhandledLine.size();
+                typedLineAnswered |= log.size() >= tail && log.compare(log.size() - tail, tail, UnhandledLine) == 0;
             }
         }
     }
