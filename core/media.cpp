@@ -7,9 +7,12 @@
 
 #include <SDL/SDL_image.h>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <fcntl.h>
 #include <fstream>
 #include <map>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -260,13 +263,14 @@ bool fileExists(const std::string& name)
     return file.good();
 }
 
-bool ensureFileExists(const std::string& name)
+bool ensureFileExists(const std::string& name, bool* created)
 {
-    if (fileExists(name))
-        return true;
-    std::ofstream file(name, std::ios::out | std::ios::trunc);
-    if (!file.is_open())
-        return false;
-    file.close();
-    return !file.fail();
+    // Exclusive creation never truncates a file it cannot read, nor follows a link.
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const bool made = fd >= 0;
+    if (made)
+        ::close(fd);
+    if (created)
+        *created = made;
+    return made || errno == EEXIST;
 }

@@ -31,5 +31,7 @@ void freeAllMusic();
 
 // True when the file can be opened for reading.
 bool fileExists(const std::string& name);
-// Creates an empty file when none is there; false when it cannot be created.
-bool ensureFileExists(const std::string& name);
+// Creates an empty file when nothing stands under the name (not even a dangling link); a file
+// that is there is left untouched, readable or not. False when it can be neither found nor
+// created; `created` tells whether this call made it.
+bool ensureFileExists(const std::string& name, bool* created = nullptr);

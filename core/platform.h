@@ -4,7 +4,8 @@
 // terminate request, and a working directory that holds the game's data.
 
 // SIGINT and SIGTERM ask the game to end: the frame loop stops after the frame in progress and
-// every modal wait returns at once, so the program always shuts down in order.
+// every modal wait returns at once, so the program always shuts down in order. The file size
+// limit's signal is ignored: it would end the game in the middle of a save.
 void installTerminateHandlers();
 bool terminateRequested();
 void clearTerminateRequest();  // for tests that raise the signals themselves

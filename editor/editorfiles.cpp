@@ -78,9 +78,9 @@ void SystEditor::saveLevel()
     std::string name, overwrite;
     if (!ask("Enter a filename to save to then press enter.", &name))
         return;
-    const bool isNew = !fileExists(name);
-    if (isNew) {
-        if (!ensureFileExists(name)) {
+    bool created = false;
+    if (!fileExists(name)) {
+        if (!ensureFileExists(name, &created)) {
             showMessageScreen("INVALID FILENAME!\nLevel was not saved.");
             return;
         }
@@ -96,8 +96,9 @@ void SystEditor::saveLevel()
         showMessageScreen(SavedText);
         return;
     }
-    // The file made to try the name holds no level: leave nothing behind that F3 would refuse.
-    if (isNew)
+    // The empty file made to try the name holds no level: leave nothing behind that F3 would
+    // refuse. Whatever stood there before this save stays.
+    if (created)
         std::remove(name.c_str());
     showMessageScreen(SaveFailedText);
 }

@@ -1,6 +1,7 @@
 #include "world/level.h"
 
 #include "core/draw.h"
+#include "core/filewrite.h"
 #include "core/media.h"
 #include "core/pixels.h"
 #include "world/factory.h"
@@ -566,9 +567,5 @@ bool Level::save(const std::string& fileName) const
         out.u32s(u32(o->y));
     }
 
-    std::FILE* f = std::fopen(fileName.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(out.bytes.data(), 1, out.bytes.size(), f) == out.bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return replaceFile(fileName, out.bytes);
 }

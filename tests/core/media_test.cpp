@@ -227,12 +227,19 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
 TEST_F(MediaCache, EnsureFileExistsCreatesOnlyWhatIsMissing)
 {
     writeFile("kept.lvl", "level bytes");
+    bool created = true;
     EXPECT_TRUE(fileExists("kept.lvl"));
-    EXPECT_TRUE(ensureFileExists("kept.lvl"));
+    EXPECT_TRUE(ensureFileExists("kept.lvl", &created));
+    EXPECT_FALSE(created);
     EXPECT_EQ(readFile("kept.lvl"), "level bytes");
+    // A dangling link is something there: nothing is made where it points.
+    std::filesystem::create_symlink("target.lvl", "link.lvl");
+    EXPECT_TRUE(ensureFileExists("link.lvl", &created));
+    EXPECT_FALSE(created || pathExists("target.lvl"));
 
     EXPECT_FALSE(fileExists("new.lvl"));
-    EXPECT_TRUE(ensureFileExists("new.lvl"));
+    EXPECT_TRUE(ensureFileExists("new.lvl", &created));
+    EXPECT_TRUE(created);
     EXPECT_TRUE(fileExists("new.lvl"));
     EXPECT_EQ(readFile("new.lvl"), "");
 

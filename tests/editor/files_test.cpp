@@ -154,18 +154,38 @@ TEST_F(FilesTest, AWriteThatFailsIsNotReportedAsSaved)
     answer("y");
     tap(SDLK_F2);
     EXPECT_EQ(lastMessageShown(), "Failed to write the level file.\nLevel was not saved.");
+    buildSomething();
+    answer("kept.lvl");
+    tap(SDLK_F2);
+    const std::string kept = readFile("kept.lvl");
+    ASSERT_GT(kept.size(), 4096u);
+    std::filesystem::create_symlink("pointed.lvl", "link.lvl");
 
-    // A new name whose write breaks off (at the file size limit, as on a full disk) leaves no file.
+    // Writes that break off at the file size limit, as on a full disk: over a level, under a new
+    // name, through a dangling link. Each leaves everything as it was, and no file of its own.
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small{4096, saved.rlim_max};
-    auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+    installTerminateHandlers();  // the game's own, which let a write fail at the limit
     setrlimit(RLIMIT_FSIZE, &small);
-    answer("full.lvl");
-    tap(SDLK_F2);
+    for (const std::vector<std::string>& answers : {std::vector<std::string>{"kept.lvl", "y"}, {"full.lvl"}, {"link.lvl"}}) {
+        for (const std::string& text : answers)
+            answer(text);
+        tap(SDLK_F2);
+        EXPECT_EQ(lastMessageShown(), "Failed to write the level file.\nLevel was not saved.") << answers[0];
+    }
     setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedSignal);
-    EXPECT_FALSE(pathExists("full.lvl"));
+    for (int signal : {SIGINT, SIGTERM, SIGXFSZ})
+        std::signal(signal, SIG_DFL);
+    EXPECT_EQ(readFile("kept.lvl"), kept);
+    EXPECT_TRUE(std::filesystem::is_symlink("link.lvl"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 4);  // resource, taken, kept, link
+
+    // A save through the link writes the level where it points and keeps the link.
+    answer("link.lvl");
+    tap(SDLK_F2);
+    EXPECT_TRUE(std::filesystem::is_symlink("link.lvl"));
+    EXPECT_EQ(readFile("pointed.lvl"), kept);
 }
 
 TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)

@@ -7,7 +7,9 @@
 #include "core/media.h"
 #include "world/level.h"
 
+#include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
 #include <vector>
 
@@ -258,6 +260,10 @@ TEST_F(LevelFileTest, SaveReportsFailureAndCapsThePanCount)
 {
     Level level(1, 1, 1, 0, "cytok");
     EXPECT_FALSE(level.save("no-such-folder/x.lvl"));
+    // Only a plain file is replaced: a pipe or a device stays what it is.
+    ASSERT_EQ(mkfifo("pipe.lvl", 0600), 0);
+    EXPECT_FALSE(level.save("pipe.lvl"));
+    EXPECT_EQ(std::filesystem::status("pipe.lvl").type(), std::filesystem::file_type::fifo);
 
     for (u32 f = 1; f <= 0x10000; ++f)
         level.addPanStep(f, 1, 0);
