@@ -63,14 +63,18 @@ bool ask(const char* question, std::string* answer)
 
 void SystEditor::functionKeys()
 {
-    if (keyPressed(SDLK_F2))
-        saveLevel();
-    if (keyPressed(SDLK_F3))
-        loadLevel();
-    if (keyPressed(SDLK_F4))
-        newLevel();
-    if (keyPressed(SDLK_F5))
-        testPlay();
+    using Action = void (SystEditor::*)();
+    const std::pair<u16, Action> keys[] = {{SDLK_F2, &SystEditor::saveLevel},
+                                           {SDLK_F3, &SystEditor::loadLevel},
+                                           {SDLK_F4, &SystEditor::newLevel},
+                                           {SDLK_F5, &SystEditor::testPlay}};
+    for (const auto& [key, action] : keys) {
+        // A prompt cut short by a terminate request: the game is ending, nothing more is done.
+        if (terminateRequested())
+            return;
+        if (keyPressed(key))
+            (this->*action)();
+    }
 }
 
 void SystEditor::saveLevel()

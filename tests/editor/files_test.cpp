@@ -272,13 +272,16 @@ TEST_F(FilesTest, ATerminateRequestInAPromptActsOnNothingAndEndsTheGame)
         type(answers.back());
         modal_script::pushSignal(SIGTERM);
         fake_input::holdKey(key);
+        fake_input::holdKey(SDLK_F5);  // a later function key of the same update
         running = 1;
         EXPECT_EQ(runOneFrame(false), FrameResult::Quit) << answers.back();
         clearTerminateRequest();
         EXPECT_EQ(messagesShownCount(), shown) << answers.back();
-        EXPECT_FALSE(pathExists("new.lvl"));
+        EXPECT_FALSE(pathExists("new.lvl") || pathExists("INTERLEVEL.lvl"));
         EXPECT_EQ(readFile("old.lvl"), "keep me");
         EXPECT_EQ(editor->level().width(), 300);
+        EXPECT_TRUE(editorAlive);
+        fake_input::releaseKey(SDLK_F5);
         fake_input::releaseKey(key);
         tick();
     }
