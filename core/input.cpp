@@ -19,6 +19,11 @@ u8 mouseButtonsNow = 0;
 u8 mouseButtonsLast = 0;
 i32 mouseNowX = 0, mouseNowY = 0;
 i32 mouseLastX = 0, mouseLastY = 0;
+// What the next sample compares with: this frame's sample, but for what a modal wait changed
+// since, taken as the wait left it.
+u8 keyStateNext[KeyCount];
+u8 mouseButtonsNext = 0;
+i32 mouseNextX = 0, mouseNextY = 0;
 u16 typedChar = 0;
 bool zoneQueried = false;
 bool zoneQueriedLastFrame = false;
@@ -58,36 +63,45 @@ InputSnapshot readDevices()
     return devices;
 }
 
-void samplePointer(const InputSnapshot& devices)
+// Window pixels back to the 320x240 screen; the scale is a whole number of at least 1.
+DeviceView viewOf(const InputSnapshot& devices)
 {
-    mouseLastX = mouseNowX;
-    mouseLastY = mouseNowY;
-    // Window pixels back to the 320x240 screen; the scale is a whole number of at least 1.
-    mouseNowX = i32(u32(devices.windowX) / std::max<u32>(scaleX, 1));
-    mouseNowY = i32(u32(devices.windowY) / std::max<u32>(scaleY, 1));
+    return {devices.keys, devices.mouseButtons, i32(u32(devices.windowX) / std::max<u32>(scaleX, 1)),
+            i32(u32(devices.windowY) / std::max<u32>(scaleY, 1))};
+}
+
+DeviceView sampledView()
+{
+    return {keyStateNow, mouseButtonsNow, mouseNowX, mouseNowY};
 }
 
 void sampleKeyboardAndMouse(const InputSnapshot& devices)
 {
-    std::memcpy(keyStateLast, keyStateNow, KeyCount);
-    std::memcpy(keyStateNow, devices.keys, KeyCount);
-    mouseButtonsLast = mouseButtonsNow;
-    mouseButtonsNow = devices.mouseButtons;
-    samplePointer(devices);
+    const DeviceView now = viewOf(devices);
+    std::memcpy(keyStateLast, keyStateNext, KeyCount);
+    std::memcpy(keyStateNow, now.keys, KeyCount);
+    std::memcpy(keyStateNext, now.keys, KeyCount);
+    mouseButtonsLast = mouseButtonsNext;
+    mouseButtonsNow = mouseButtonsNext = now.mouseButtons;
+    mouseLastX = mouseNextX;
+    mouseLastY = mouseNextY;
+    mouseNowX = mouseNextX = now.x;
+    mouseNowY = mouseNextY = now.y;
 }
 
-// What changed between the two looks becomes both samples: neither a press nor a release.
-void takeChangedAfresh(const InputSnapshot& before, const InputSnapshot& now)
+// What changed between the two looks is what the next sample compares with: neither a press nor
+// a release then. This frame's sample is left as it is.
+void carryChangesToNextSample(const InputSnapshot& before, const InputSnapshot& now)
 {
     for (int key = 0; key < KeyCount; ++key)
         if (now.keys[key] != before.keys[key])
-            keyStateNow[key] = keyStateLast[key] = now.keys[key];
+            keyStateNext[key] = now.keys[key];
     const u8 changed = before.mouseButtons ^ now.mouseButtons;
-    mouseButtonsNow = u8((mouseButtonsNow & ~changed) | (now.mouseButtons & changed));
-    mouseButtonsLast = u8((mouseButtonsLast & ~changed) | (now.mouseButtons & changed));
+    mouseButtonsNext = u8((mouseButtonsNext & ~changed) | (now.mouseButtons & changed));
     if (now.windowX != before.windowX || now.windowY != before.windowY) {
-        samplePointer(now);
-        samplePointer(now);
+        const DeviceView pointer = viewOf(now);
+        mouseNextX = pointer.x;
+        mouseNextY = pointer.y;
     }
 }
 
@@ -111,15 +125,15 @@ const OpenJoystick* findOpenJoystick(SDL_Joystick* handle)
     return nullptr;
 }
 
-bool zoneActive(u8 mode)
+bool zoneActive(u8 mode, i32 x, i32 y)
 {
     if (mode & ModeLeft)
-        return mouseNowX < ZoneLeftEdge;
+        return x < ZoneLeftEdge;
     if (mode & ModeRight)
-        return mouseNowX > ZoneRightEdge;
+        return x > ZoneRightEdge;
     if (mode & ModeUp)
-        return mouseNowY < ZoneTopEdge;
-    return mouseNowY > ZoneBottomEdge;
+        return y < ZoneTopEdge;
+    return y > ZoneBottomEdge;
 }
 
 bool axisActive(i32 value, u8 mode)
@@ -234,21 +248,35 @@ bool ControlBinding::joystickActive() const
 
 bool ControlBinding::active() const
 {
+    return activeIn(sampledView());
+}
+
+bool ControlBinding::activeIn(const DeviceView& devices) const
+{
     bool down = mode() & ModeDown;
     if (isKey())
-        return keyHeld(codeValue) == down;
+        return (codeValue < KeyCount && devices.keys[codeValue] != 0) == down;
     if (isJoystick())
         return joystickActive();
     if (isMouseButton())
-        return mouseButtonHeld(u8(codeValue)) == down;
+        return buttonBit(devices.mouseButtons, u8(codeValue)) == down;
     if (isMouseZone())
-        return zoneActive(mode());
+        return zoneActive(mode(), devices.x, devices.y);
     return false;
+}
+
+void ControlBinding::carryToNextSample(bool activeAfterWait)
+{
+    carried = activeAfterWait ? Carried::Active : Carried::Inactive;
 }
 
 void ControlBinding::sample()
 {
-    historyBits = u8((historyBits << 1) | (active() ? 1 : 0));
+    u8 previous = historyBits;
+    if (carried != Carried::History)
+        previous = u8((previous & ~1u) | (carried == Carried::Active ? 1u : 0u));
+    carried = Carried::History;
+    historyBits = u8((previous << 1) | (active() ? 1 : 0));
 }
 
 void ControlBinding::noteQuery() const
@@ -302,22 +330,23 @@ void updateInput()
 InputSnapshot snapshotInput()
 {
     InputSnapshot snapshot = readDevices();
-    forEachPadBinding([&](const ControlBinding& binding) { snapshot.bindings.push_back(binding.active()); });
+    const DeviceView devices = viewOf(snapshot);
+    forEachPadBinding([&](const ControlBinding& binding) { snapshot.bindings.push_back(binding.activeIn(devices)); });
     return snapshot;
 }
 
 void resyncInputAfterModal(const InputSnapshot& before)
 {
-    takeChangedAfresh(before, readDevices());
+    const InputSnapshot after = readDevices();
+    carryChangesToNextSample(before, after);
     inputSource().updateJoysticks();
     dropBallMotion();
+    const DeviceView devices = viewOf(after);
     size_t index = 0;
     forEachPadBinding([&](ControlBinding& binding) {
-        // Two samples of the new state: the change is neither a press nor a release.
-        if (binding.active() != before.bindings[index++]) {
-            binding.sample();
-            binding.sample();
-        }
+        const bool active = binding.activeIn(devices);
+        if (active != before.bindings[index++])
+            binding.carryToNextSample(active);
     });
 }
 
@@ -325,8 +354,12 @@ void handleInputEvent(const SDL_Event& event)
 {
     if (event.type == SDL_KEYDOWN)
         typedChar = std::max<u16>(typedChar, event.key.keysym.unicode);
-    else if (event.type == SDL_MOUSEBUTTONDOWN && validMouseButton(event.button.button))
-        mouseButtonsNow |= u8(1u << (event.button.button - 1));
+    else if (event.type == SDL_MOUSEBUTTONDOWN && validMouseButton(event.button.button)) {
+        // A click between two samples counts in this frame and is no press at the next.
+        const u8 bit = u8(1u << (event.button.button - 1));
+        mouseButtonsNow |= bit;
+        mouseButtonsNext |= bit;
+    }
 }
 
 bool keyHeld(u16 key)
@@ -393,8 +426,9 @@ void resetInputState()
 {
     std::memset(keyStateNow, 0, KeyCount);
     std::memset(keyStateLast, 0, KeyCount);
-    mouseButtonsNow = mouseButtonsLast = 0;
-    mouseNowX = mouseNowY = mouseLastX = mouseLastY = 0;
+    std::memset(keyStateNext, 0, KeyCount);
+    mouseButtonsNow = mouseButtonsLast = mouseButtonsNext = 0;
+    mouseNowX = mouseNowY = mouseLastX = mouseLastY = mouseNextX = mouseNextY = 0;
     typedChar = 0;
     zoneQueried = zoneQueriedLastFrame = false;
 }

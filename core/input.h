@@ -45,6 +45,13 @@ constexpr i32 AxisCentreLimit = 15998;
 // A trackball moves in a direction when it travels more than this in one frame.
 constexpr i32 BallThreshold = 100;
 
+// The keyboard and the mouse as one look found them: all a binding reads besides joysticks.
+struct DeviceView {
+    const u8* keys;  // KeyCount entries
+    u8 mouseButtons;
+    i32 x, y;  // the pointer in logical 320x240 pixels
+};
+
 // One bindable input source with the history of its last eight samples
 // (bit 0 = active at the latest sample, bit 1 = the sample before, and so on).
 class ControlBinding {
@@ -60,8 +67,12 @@ public:
     void setJoyBall(SDL_Joystick* joystick, u8 index, u8 mode);
 
     void sample();
-    // Whether the input is active at this moment, whatever the samples say.
+    // Whether the input is active in this frame's sample of the keyboard and mouse (a joystick
+    // is read as it is at this moment).
     bool active() const;
+    bool activeIn(const DeviceView& devices) const;
+    // A modal wait changed the input: the next sample compares with this state, not the frame's.
+    void carryToNextSample(bool activeAfterWait);
 
     bool held() const;
     bool notHeld() const;
@@ -96,6 +107,12 @@ private:
     u16 codeValue = 0;
     u8 kindByte = 0;
     u8 historyBits = 0;
+    // What the next sample takes as the sample before it.
+    enum class Carried : u8 {
+        History,   // the latest bit of the history, as usual
+        Inactive,  // inactive, as a modal wait left it
+        Active     // active, as a modal wait left it
+    } carried = Carried::History;
     SDL_Joystick* joy = nullptr;  // not owned; only joystick bindings use it
 };
 
@@ -114,10 +131,10 @@ struct InputSnapshot {
     std::vector<bool> bindings;  // each pad's bindings active or not, pad by pad in control order
 };
 InputSnapshot snapshotInput();
-// A modal wait takes the events the frame loop would have seen. Whatever changed since `before`
-// is taken afresh, as both this sample and the previous one, so nothing that went down or up
-// inside the wait counts as pressed or released. The rest keeps this frame's sample: a press
-// that began before the wait still counts in its frame.
+// A modal wait takes the events the frame loop would have seen. This frame's sample stands for
+// the rest of the frame, whatever the wait saw: a press at the sample still counts in its frame.
+// Whatever changed since `before` is what the next sample compares with, so nothing that went
+// down or up inside the wait counts as pressed or released afterwards.
 void resyncInputAfterModal(const InputSnapshot& before);
 
 bool keyHeld(u16 key);

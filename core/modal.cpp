@@ -25,7 +25,7 @@ ModalPoll pollModalEvent(SDL_Event* event)
 {
     if (terminateRequested())
         return ModalPoll::Ended;
-    // The devices change only while the source is looked at, so that is what is taken afresh.
+    // The devices change only while the source is looked at: that is what the next sample is told.
     const InputSnapshot before = snapshotInput();
     ModalPoll result = modalSource(event);
     resyncInputAfterModal(before);

@@ -16,9 +16,9 @@ using ModalEventSource = ModalPoll (*)(SDL_Event* event);
 void setModalEventSource(ModalEventSource source);  // null restores the real SDL queue
 // Takes the next event if one is pending, without waiting. A terminate request ends every
 // modal wait.
-// What the devices change while the events are taken is taken afresh by the input layer, so
-// that nothing that went down or up inside the wait counts as pressed or released afterwards,
-// while a press that began before the wait still counts in its frame.
+// What the devices change while the events are taken counts only from the next input sample on,
+// and then as neither a press nor a release; the frame's own sample stands until then, so a press
+// that began before the wait still counts in its frame.
 ModalPoll pollModalEvent(SDL_Event* event);
 // Waits for the next event; false when none can come.
 bool waitModalEvent(SDL_Event* event);

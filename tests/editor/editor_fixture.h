@@ -110,6 +110,15 @@ protected:
         tap(key);
         fake_input::releaseKey(modifier);
     }
+    // Two keys that go down in one frame and are let go inside the first modal wait they open,
+    // as a hand taps them. The wait's answers follow; then tick().
+    void pressTogetherUntilTheWait(u16 first, u16 second)
+    {
+        for (u16 key : {first, second}) {
+            fake_input::holdKey(key);
+            modal_script::pushKeyUp(SDLKey(key));
+        }
+    }
     void pointAt(i32 x, i32 y) { fake_input::setMousePosition(x, y); }
     void click(u8 button, i32 x, i32 y)
     {

@@ -55,11 +55,12 @@ TEST_F(FilesTest, SaveAndLoadRoundTripThroughThePrompts)
     ASSERT_EQ(editor->level().tileAt(2, 3, 1), 0);
     ASSERT_TRUE(editor->previews().empty());
 
-    // F2 and F3 in one frame: the fresh level is saved (its message closed), then the work loaded.
+    // F2 and F3 tapped together: the fresh level is saved (its message closed), then the work loaded.
+    pressTogetherUntilTheWait(SDLK_F2, SDLK_F3);
     answer("fresh.lvl");
     answer("");
     answer("mine.lvl");
-    tapWith(SDLK_F2, SDLK_F3);
+    tick();
     ASSERT_TRUE(pathExists("fresh.lvl"));
     const Level& level = editor->level();
     EXPECT_EQ(level.width(), 300);
@@ -146,7 +147,7 @@ TEST_F(FilesTest, ANameThatCannotBeCreatedIsRefused)
     EXPECT_EQ(lastMessageShown(), "INVALID FILENAME!\nLevel was not saved.");
 }
 
-TEST_F(FilesTest, AWriteThatFailsIsNotReportedAsSaved)
+TEST_F(FilesTest, AWriteThatFailsIsNotReportedAsSavedAndCostsNothing)
 {
     // A directory opens for reading, so it passes for an existing file, but cannot be written.
     std::filesystem::create_directory("taken.lvl");

@@ -4,6 +4,7 @@
 
 #include "core/engine.h"
 #include "core/modal.h"
+#include "tests/support/fake_input.h"
 
 #include <csignal>
 #include <cstring>
@@ -38,6 +39,8 @@ ModalPoll nextScriptedEvent(SDL_Event* event)
     ++served;
     if (next->type == SDL_KEYDOWN || next->type == SDL_KEYUP)
         SDL_GetKeyState(nullptr)[next->key.keysym.sym] = next->type == SDL_KEYDOWN;
+    else if (next->type == SDL_MOUSEBUTTONUP)
+        fake_input::releaseMouseButton(next->button.button);
     *event = *next;
     return ModalPoll::Event;
 }
@@ -106,6 +109,13 @@ void pushMouseMotion()
 {
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
+    scriptedEvents.push_back(event);
+}
+
+void pushMouseButtonUp(Uint8 button)
+{
+    SDL_Event event{};
+    event.button = {SDL_MOUSEBUTTONUP, 0, button, SDL_RELEASED, 0, 0};
     scriptedEvents.push_back(event);
 }
 

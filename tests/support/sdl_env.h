@@ -20,6 +20,7 @@ void uninstall();
 void pushKey(SDLKey key, Uint16 unicode = 0);  // the key goes down
 void pushKeyUp(SDLKey key);
 void pushMouseMotion();
+void pushMouseButtonUp(Uint8 button);  // the fake input's button goes up too
 void pushIdle(int polls);  // polls that find no event
 void pushQuit();
 void pushSignal(int signal);  // a poll that raises the signal and finds no event
