@@ -242,10 +242,11 @@ void LevelRunner::spawn(Physical* object)
 
 void LevelRunner::stream(Physical* object, std::optional<u64> cell)
 {
-    addObject(object);
-    // Without a system the add deleted the object, so there is nothing to stream.
+    // Filed first, under the serial the add gives it, so an object that asks to be forgotten as
+    // it is added stays forgotten. Without a system the add deletes the object: nothing is filed.
     if (owner)
-        streamed.emplace(object->serial, StreamedObject{object, cell});
+        streamed.emplace(SystPhysical::nextSerial(), StreamedObject{object, cell});
+    addObject(object);
 }
 
 void LevelRunner::forget(Physical* object)

@@ -323,6 +323,11 @@ bool SystPhysical::isAlive(const PhysicalRef& ref) const
     return it != members.end() && it->second == ref.serial;
 }
 
+u32 SystPhysical::nextSerial()
+{
+    return nextPhysicalSerial;
+}
+
 void addPhysical(SystPhysical* system, Physical* object)
 {
     if (!system) {

@@ -98,6 +98,8 @@ public:
     }
 
     bool isAlive(const PhysicalRef& ref) const;
+    // The serial the next successful add gives its object, whichever system it joins.
+    static u32 nextSerial();
 
     u32 objectCount() const { return count; }
     u32 snapshotCapacity() const { return capacity; }

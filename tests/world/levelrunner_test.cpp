@@ -19,7 +19,14 @@ constexpr u16 CrateId = 29;  // an id with no class of its own
 
 class Crate : public Physical {
 public:
-    Crate(i32 x, i32 y) : Physical(0, x, y, 10, 10, 0) {}
+    Crate(i32 x, i32 y, LevelRunner* forgetIn = nullptr) : Physical(0, x, y, 10, 10, 0), forgetIn(forgetIn) {}
+    // One given a runner asks it to stop streaming it as it is added.
+    void onAdd() override
+    {
+        if (forgetIn)
+            forgetIn->forget(this);
+    }
+    LevelRunner* forgetIn;
 };
 
 Physical* makeCrate(const ObjectArgs& a)
@@ -309,12 +316,13 @@ TEST_F(LevelRunnerTest, SpawnedObjectsLeaveWithFarTerrainUnlessForgotten)
     runner->spawn(far);
     runner->spawn(forgotten);
     runner->spawn(dying);
+    runner->spawn(new Crate(1300, 100, runner));
     runner->forget(forgotten);
     EXPECT_EQ(added->owner, sys);
     EXPECT_EQ(forgotten->owner, sys);
     EXPECT_EQ(runner->streamedBlockCount(), 3u);
     run(1);
-    EXPECT_EQ(crates(), 5);
+    EXPECT_EQ(crates(), 6);
     dying->removeSelf();  // gone before the despawn pass looks at it
     run(1);
 
@@ -326,7 +334,7 @@ TEST_F(LevelRunnerTest, SpawnedObjectsLeaveWithFarTerrainUnlessForgotten)
             left.push_back(p->x);
     }
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<i32>{100, 1200, 2000}));
+    EXPECT_EQ(left, (std::vector<i32>{100, 1200, 1300, 2000}));
     EXPECT_EQ(runner->streamedBlockCount(), 1u);
 }
 
