@@ -100,6 +100,8 @@ TEST_F(LevelSourceTest, RefusesWhatTheLevelFileCannotHoldAtTheLineAtFault)
           {"", kinds, "t.txt:30: kinds: given twice"},
           {"active 0", "active 2", "t.txt:3: active layer out of range"},
           {"|.a.|", "|.b.|", "t.txt:26: layer 0: no tile for 'b'"},
+          {"|.a.|", std::string("|.\0.|", 5), "t.txt:26: layer 0: no tile for '\\x00'"},
+          {"|.a.|", "|.\xe9.|", "t.txt:26: layer 0: no tile for '\\xe9'"},
           {"", "layer 2\n", "t.txt:30: layer N: a new layer below the layer count (give size first)"},
           {"", "size 3 4 2\n", "t.txt:30: layer 0 was drawn for another size"},
           {"", "size 4 2 2\n", "t.txt:30: layer 0 was drawn for another size"},

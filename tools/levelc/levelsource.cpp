@@ -26,6 +26,17 @@ bool inRange(i64 value, i64 low, i64 high)
     return value >= low && value <= high;
 }
 
+// A character as a message can show it: one that does not print (a NUL, a control character, a
+// byte of a multi-byte letter) by its code, so nothing cuts the message short or garbles it.
+std::string shown(char c)
+{
+    const u8 code = u8(c);
+    if (code >= 0x20 && code < 0x7F)
+        return std::string(1, c);
+    const char* const hex = "0123456789abcdef";
+    return std::string("\\x") + hex[code >> 4] + hex[code & 15];
+}
+
 constexpr i64 MaxU32 = 0xFFFFFFFF;
 // The last step's frame plus the path's tail must still be a frame.
 constexpr i64 MaxPanFrame = MaxU32 - PanTail;
@@ -232,7 +243,7 @@ private:
                 for (char c : rows[r])
                     if (!src.legend.count(c))
                         return failAt(layerLines[layer] + 1 + int(r),
-                                      "layer " + std::to_string(layer) + ": no tile for '" + c + "'");
+                                      "layer " + std::to_string(layer) + ": no tile for '" + shown(c) + "'");
         return true;
     }
 
