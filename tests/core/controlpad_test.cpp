@@ -4,10 +4,7 @@
 
 #include "core/controlpad.h"
 #include "core/engine.h"
-#include "core/gamesystem.h"
 #include "core/message.h"
-
-#include <SDL/SDL_mixer.h>
 
 #include <vector>
 
@@ -174,27 +171,6 @@ TEST_F(ControlPadTest, ShutdownClosesJoysticksAndEmptiesThePads)
     EXPECT_FALSE(joystickIsOpen(handle));
     EXPECT_EQ(primaryPad->binding(ControlUp)->kind(), 0);
     EXPECT_EQ(fake_input::closedHandleUses(), 0);
-}
-
-TEST_F(ControlPadTest, MuteTogglesOncePerPressOfF2)
-{
-    // Muting sets the mixer's volumes, so the mixer must be open, as it is in the game.
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
-    ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16LSB, 1, 1024), 0) << Mix_GetError();
-    bool before = isSoundMuted();
-    fake_input::holdKey(SDLK_F2);
-    runFrames(1);
-    EXPECT_NE(isSoundMuted(), before);
-    runFrames(3);
-    EXPECT_NE(isSoundMuted(), before);
-    EXPECT_EQ(Mix_VolumeMusic(-1), isSoundMuted() ? 0 : MIX_MAX_VOLUME);
-    fake_input::releaseKey(SDLK_F2);
-    runFrames(1);
-    fake_input::holdKey(SDLK_F2);
-    runFrames(1);
-    EXPECT_EQ(isSoundMuted(), before);
-    EXPECT_EQ(Mix_VolumeMusic(-1), isSoundMuted() ? 0 : MIX_MAX_VOLUME);
-    Mix_CloseAudio();
 }
 
 } // namespace

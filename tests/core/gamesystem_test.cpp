@@ -1,7 +1,16 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/captured_output.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/sdl_env.h"
+
+#include "core/draw.h"
+#include "core/engine.h"
 #include "core/gamesystem.h"
 #include "core/input.h"
+#include "core/media.h"
+
+#include <SDL/SDL_mixer.h>
 
 #include <functional>
 #include <string>
@@ -185,6 +194,53 @@ TEST_F(GameSystemManager, DeleteAllDestroysActiveAndPending)
     deleteAllGameSystems();
     EXPECT_EQ(journal.size(), 2u);
     EXPECT_EQ(activeSystemCount(), 0);
+}
+
+// Started as the game starts, with the mixer open that muting turns down. This binary holds the
+// whole game: an empty first screen keeps the title menu out.
+class MuteTest : public SdlTest {
+protected:
+    void SetUp() override
+    {
+        SdlTest::SetUp();
+        fake_input::install();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+        ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16LSB, 1, 1024), 0) << Mix_GetError();
+        registerFirstScreen(100, [] { return new GameSystem(0); });
+        ASSERT_TRUE(initGameSystems());
+    }
+    void TearDown() override
+    {
+        deleteAllGameSystems();
+        freeAllSurfacesCaptured();
+        Mix_CloseAudio();
+        drawOffsetX = drawOffsetY = 0;
+        fake_input::uninstall();
+        SdlTest::TearDown();
+    }
+};
+
+TEST_F(MuteTest, F2TogglesOncePerPressAndTheMarkerCoversTheBufferCornerMeanwhile)
+{
+    SDL_Surface* marker = loadGraphic("resource/mute.gif", true, 0, 255, 0, false);
+    ASSERT_NE(marker, nullptr);
+    const u32 key = SDL_MapRGB(marker->format, 0, 255, 0), backdrop = 0x123456;
+    drawOffsetX = drawOffsetY = 4;  // the view's scroll does not carry the marker
+    for (bool muted : {true, false}) {
+        fake_input::holdKey(SDLK_F2);
+        runFrames(4);
+        ASSERT_EQ(isSoundMuted(), muted) << "one toggle per press, however long F2 is held";
+        EXPECT_EQ(Mix_VolumeMusic(-1), muted ? 0 : MIX_MAX_VOLUME);
+        SDL_FillRect(backBuffer, nullptr, backdrop);
+        drawGameSystems(backBuffer);
+        for (u32 y = 0; y <= 16; ++y)
+            for (u32 x = 0; x <= 16; ++x) {
+                const u32 mark = x < 16 && y < 16 && muted ? getPixel(marker, x, y) : key;
+                ASSERT_EQ(getPixel(backBuffer, x, y), mark == key ? backdrop : mark) << x << ", " << y;
+            }
+        fake_input::releaseKey(SDLK_F2);
+        runFrames(1);
+    }
 }
 
 TEST(GameSystemIds, CountUpFromConstruction)
