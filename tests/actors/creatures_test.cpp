@@ -24,22 +24,24 @@ protected:
     }
 };
 
-TEST_F(CreaturesTest, DummySurvivesSixShotsAndBurstsOnTheSeventh)
+TEST_F(CreaturesTest, DummySurvivesSixShotsAndALastPointOfHealthAndBurstsAtNone)
 {
     Dummy* dummy = add(new Dummy(100, 192));
     step();
-    for (int shot = 0; shot < 6; ++shot) {
-        dummy->hurt(3, 2);
+    for (int shot = 0; shot < 7; ++shot) {
+        dummy->hurt(shot < 6 ? 3 : 1, 2);
         step();
     }
     ASSERT_EQ(all<Dummy>().size(), 1u);
     EXPECT_TRUE(all<Explosion>().empty());
     i32 centreX = dummy->x + 8;
     i32 centreY = dummy->y + 8;
-    dummy->hurt(3, 2);
+    dummy->hurt(1, 2);
     step();
     EXPECT_TRUE(all<Dummy>().empty());
-    EXPECT_EQ(all<BreakBlock>().size(), 1u);
+    std::vector<BreakBlock*> stones = all<BreakBlock>();
+    ASSERT_EQ(stones.size(), 1u);
+    EXPECT_EQ(stones[0]->x, 100 - 8) << "where the target stood";
     std::vector<Explosion*> explosions = all<Explosion>();
     ASSERT_EQ(explosions.size(), 20u);
     std::vector<int> delays;
@@ -61,18 +63,22 @@ TEST_F(CreaturesTest, DummyHopsFourFramesInFifteenAndComesBackDown)
     step(20);
     i32 highest = dummy->y;
     i32 lowest = dummy->y;
+    // A ceiling two pixels above the second one's head cuts its hop short.
+    add(new Wall(200, 150, 32, 32));
+    Dummy* capped = add(new Dummy(216, 192));
+    i32 cappedHighest = capped->y;
     for (int i = 0; i < 45; ++i) {
         bool hopFrame = world->frame() % 15 > 10;
         i32 before = dummy->y;
         step();
-        if (hopFrame) {
-            EXPECT_LT(dummy->y, before);
-        }
+        EXPECT_EQ(dummy->y < before, hopFrame) << "frame " << world->frame() - 1;
         highest = std::min(highest, dummy->y);
         lowest = std::max(lowest, dummy->y);
+        cappedHighest = std::min(cappedHighest, capped->y);
     }
     EXPECT_EQ(lowest, 184);
-    EXPECT_LE(highest, 184 - 9);
+    EXPECT_EQ(highest, 184 - 11) << "four rises of 3, less a pixel of fall between them";
+    EXPECT_EQ(cappedHighest, 182);
 }
 
 TEST_F(CreaturesTest, ReleasedFollowerSlidesToAStop)
