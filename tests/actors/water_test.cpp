@@ -6,6 +6,8 @@
 #include "core/draw.h"
 #include "core/engine.h"
 
+#include <utility>
+
 namespace {
 
 // A hurtable body that the test moves; it reports its speed as a moving creature would.
@@ -63,6 +65,9 @@ TEST_F(WaterTest, ABodyAboutToEnterSplashesBigEveryFrameWithoutChance)
     for (Splash* s : all<Splash>())
         seen.insert(s->serial);
     EXPECT_EQ(splashesOver(20, &seen), 2) << "too slow to reach the water: no more splashes";
+    Diver* wader = add(new Diver(90, 104, 8, 19));  // right edge 98, beside the water
+    wader->speedX = 4;
+    EXPECT_EQ(splashesOver(2, &seen), 3) << "walking in from the side splashes too";
 }
 
 TEST_F(WaterTest, MovingInsideRaisesSmallSplashesAboutOneFrameInSix)
@@ -78,9 +83,18 @@ TEST_F(WaterTest, MovingInsideRaisesSmallSplashesAboutOneFrameInSix)
     for (Splash* s : all<Splash>()) {
         EXPECT_EQ(s->size, 38);
         EXPECT_EQ(s->big, 0);
+        EXPECT_EQ(s->x, 154 - 8);
+        EXPECT_EQ(s->y, 100 - 16);
     }
     EXPECT_GT(playing("resource/wading.wav"), 0);
     EXPECT_EQ(playing("resource/splash.wav"), 0);
+    // Moving left, down or up stirs the water as much.
+    for (auto [speedX, speedY] : {std::pair{-1, 0}, {0, 1}, {0, -1}}) {
+        still->speedX = speedX;
+        still->speedY = speedY;
+        int before = int(seen.size());
+        EXPECT_GT(splashesOver(120, &seen), before + 5) << speedX << ", " << speedY;
+    }
 }
 
 TEST_F(WaterTest, SplashSizesDecideStripSoundAndLife)
