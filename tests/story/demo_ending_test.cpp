@@ -7,6 +7,7 @@
 #include "world/factory.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -196,6 +197,19 @@ TEST_F(DemoEndingTest, ALostOstrevanianShortensThePause)
     EXPECT_EQ(ending->step, Demo_Ending::StepPause);
     frame();
     EXPECT_EQ(ending->step, Demo_Ending::StepTurnAway);
+}
+
+TEST_F(DemoEndingTest, TheWalkOnTheSpotStartsAtPauseFrame37AndEndsAt11)
+{
+    heroine->x = EndX - 40;
+    // From standing, one step shows the walk's first frame on odd and even frames alike.
+    for (auto [timer, steps] : {std::pair{38, false}, {37, true}, {11, true}, {10, false}}) {
+        ending->step = Demo_Ending::StepPause;
+        ending->timer = i16(timer);
+        follower->animFrame = 0;
+        frame();
+        EXPECT_EQ(follower->animFrame >= 4, steps) << "pause frame " << timer;
+    }
 }
 
 TEST_F(DemoEndingTest, FollowsTheReplacementOfAHeroineWhoDied)
