@@ -61,6 +61,7 @@ TEST_F(CreaturesTest, DummyHopsFourFramesInFifteenAndComesBackDown)
 {
     Dummy* dummy = add(new Dummy(100, 192));  // rests with its top at 184
     step(20);
+    EXPECT_TRUE(drawsCell(dummy, dummy->image, {0, 0, 16, 16}, 100 - 8, 184, false));
     i32 highest = dummy->y;
     i32 lowest = dummy->y;
     // A ceiling two pixels above the second one's head cuts its hop short.
