@@ -9,6 +9,8 @@ Autotile groups (4 x 4, the editor's layout: columns single / left end /
 middle / right end, rows single / top / middle / bottom):
   (1,1) grassy earth   (5,1) stone bricks   (9,1) cave rock
   (1,5) metal plating  (5,5) back wall bricks (scenery)  (9,5) sand
+
+Back-layer pit shaft at (0..2, 12): mouth, shaft, depths.
 """
 import numpy as np
 
@@ -604,6 +606,18 @@ def plain(kind):
     return s
 
 
+def shaft(texture, part):
+    """Back-layer pit shaft: the earth's texture darkening with depth, so a pit reads as a drop
+    rather than as the sky. The mouth fades from the rim, the shaft below it goes on fading, and
+    the depths are the all but black bottom."""
+    bands = {'mouth': (0.5, 0.42, 0.34, 0.27), 'shaft': (0.21, 0.16, 0.12, 0.09), 'depths': (0.07,) * 4}[part]
+    fade = np.repeat(bands, T // 4)[:, None, None]  # four-row bands keep the sheet within a GIF's colours
+    s = Sprite(T, T)
+    s.px[:, :] = (texture * fade).astype(np.uint8)
+    s.mask[:, :] = True
+    return s
+
+
 # --------------------------------------------------------------------------
 
 def _styles():
@@ -689,7 +703,7 @@ def build_sheet():
     sheet.place(boulder(True), 15 * T, 8 * T)
     _set(15, 8, 1, 'boulder')
 
-    # Rows 9-14: scenery.
+    # Rows 9-11: scenery.
     decor = [
         (0, 9, tuft(4, [rgb('#2c6e2a'), rgb('#3a8c32'), rgb('#4fae3c'), rgb('#7ad050')]), 'grass tuft'),
         (1, 9, tuft(5, [rgb('#2c6e2a'), rgb('#3a8c32'), rgb('#4fae3c')]), 'grass tuft'),
@@ -726,6 +740,11 @@ def build_sheet():
     for col, row, spr, name in decor:
         sheet.place(spr, col * T, row * T)
         _set(col, row, 1, name)
+
+    # Row 12: pit shafts for back layers.
+    for col, part in enumerate(('mouth', 'shaft', 'depths')):
+        sheet.place(shaft(grass.texture, part), col * T, 12 * T)
+        _set(col, 12, 1, 'pit shaft ' + part + ' (back layer)')
 
     # Row 15: utility tiles, shown by the editor as its 4x4 side panel.
     util = [('solid', 3, 'plain solid'), ('oneway', 2, 'plain one-way'),
