@@ -7,6 +7,7 @@
 #include "actors/creatures/splecker.h"
 #include "actors/creatures/wall_spitter.h"
 #include "actors/dummy.h"
+#include "actors/springfoot/springfoot.h"
 #include "story/tutorial_mark.h"
 #include "world/factory.h"
 #include "world/level.h"
@@ -24,7 +25,7 @@ namespace {
 
 constexpr u16 FirstMarkerId = 33001;
 constexpr u16 LastMarkerId = 33006;
-constexpr u16 WallSpitterId = 9;
+constexpr u16 TurretId = 7, WallSpitterId = 9;
 constexpr u16 WaterId = 4, LargeWaterId = 33;
 constexpr u16 ChaserId = 1;  // its planner stops the game every second while in view
 constexpr u16 LastTypeId = 0xFFFF;
@@ -39,7 +40,7 @@ const std::map<u16, std::string> RoadKinds = {
     {33005, "Tutorial_Splecker"}, {33006, "Tutorial_BossWarn"},
 };
 
-constexpr i32 CarryFeetY = 160;       // above every ledge and plank of the road
+constexpr i32 CarryFeetY = 224;       // above every ledge and plank of the road
 constexpr int SectionFrames = 2700;   // ninety seconds of play for one section
 constexpr int StuckFrames = 6;        // frames without headway before she jumps
 constexpr i32 GapProbeAhead = 4;      // how far past her leading edge she looks for ground
@@ -54,6 +55,11 @@ constexpr i32 LegsHeight = 8;         // water drawn over more of her than this 
 constexpr i32 SpitterMeeting = 96;    // she sees a wall spitter from this far
 constexpr int SpitterCycle = 90;      // frames in which a wall spitter fires at least once
 constexpr i32 SpitReach = 48;         // its shots fly at least this far toward her
+constexpr i32 FiringFar = 112, FiringNear = 32;  // she jump-fires at a spitter from this far left of it
+constexpr i32 TurretHomeReach = 100;  // a turret attacks her within this of its home
+constexpr i32 FramedFeetY = 152;      // on the road her feet stand at least this far down the screen
+constexpr int CameraSettleFrames = 45;
+constexpr u8 BackLayer = 0;
 
 std::vector<LevelObject> placementsOf(u16 firstId, u16 lastId)
 {
@@ -369,6 +375,11 @@ TEST_F(DemoRoadTest, EveryWallSpitterFacesHerApproach)
         ASSERT_TRUE(world->isAlive(spitter->wall)) << "the spitter placed at x " << p.x << " found no wall";
         EXPECT_EQ(dynamic_cast<Pillar*>(spitter->wall.object), nullptr) << "the spitter at x " << p.x;
         EXPECT_EQ(spitter->faceLeft, 1) << "the spitter at x " << p.x;
+        const i32 centre = spitter->x + spitter->w / 2;
+        for (const LevelObject& turret : placementsOf(TurretId, TurretId))
+            EXPECT_TRUE(centre - FiringNear < turret.x - TurretHomeReach ||
+                        centre - FiringFar > turret.x + TurretHomeReach)
+                << "the turret at x " << turret.x << " reaches where she fights the spitter at x " << p.x;
         // She runs up to it without jumping: whatever stops her keeps her out of its sprite.
         i32 farthest = spitter->x;
         bool inside = false;
@@ -386,6 +397,48 @@ TEST_F(DemoRoadTest, EveryWallSpitterFacesHerApproach)
     }
 }
 
+// Below the road's ground the back layer holds earth behind every hollow and a shaft down every
+// pit, so the backdrop's sky never shows through the earth.
+TEST_F(DemoRoadTest, NoSkyShowsBelowTheRoadsGround)
+{
+    Level level("demo.lvl");
+    const i32 groundRow = placementsOf(FirstMarkerId, FirstMarkerId).at(0).y / TileSize;
+    for (i32 column = 0; column < level.width(); ++column)
+        for (i32 row = groundRow; row < level.height(); ++row)
+            EXPECT_TRUE(level.kindAt(column, row, level.activeLayer()) >= KindSolid ||
+                        level.kindAt(column, row, BackLayer) != KindEmpty)
+                << "column " << column << ", row " << row;
+}
+
+// A turret hovers 100 pixels above her middle: walking under it across all of its reach, she keeps
+// its whole box inside the view.
+TEST_F(DemoRoadTest, EveryTurretStaysInViewWhileSheWalksUnderIt)
+{
+    const std::vector<LevelObject> placed = placementsOf(TurretId, TurretId);
+    ASSERT_EQ(placed.size(), 2u);
+    for (const LevelObject& p : placed) {
+        carryTo(p.x - 2 * TurretHomeReach);  // out of its reach, so that it waits at home
+        int framesUnder = 0, framesOutOfView = 0;
+        fake_input::holdControl(0, ControlRight);
+        for (int i = 0; i < SectionFrames && centreX() <= p.x + TurretHomeReach; ++i) {
+            heroine->health = 100;
+            frameWithoutTips();
+            removeAll<Springfoot>();  // they would stop her under the second turret
+            for (Floating_Turret* t : all<Floating_Turret>()) {
+                if (t->homeX != p.x || std::abs(centreX() - p.x) > TurretHomeReach)
+                    continue;
+                ++framesUnder;
+                framesOutOfView += t->x < world->cameraX || t->y < world->cameraY ||
+                                   t->x + t->w > world->cameraX + 320 || t->y + t->h > world->cameraY + 240;
+            }
+        }
+        fake_input::releaseAll();
+        EXPECT_GT(centreX(), p.x + TurretHomeReach) << "she walked past the turret at x " << p.x;
+        EXPECT_GT(framesUnder, 0) << "the turret at x " << p.x << " was there";
+        EXPECT_EQ(framesOutOfView, 0) << "frames in which the turret at x " << p.x << " left the view";
+    }
+}
+
 class DemoRoadSectionTest : public DemoRoadTest, public testing::WithParamInterface<size_t> {};
 
 // From a marker, with full health, the script gets her to the next one alive: every section can
@@ -396,6 +449,9 @@ TEST_P(DemoRoadSectionTest, FromItsMarkerTheScriptReachesTheNext)
     ASSERT_EQ(markers.size(), 6u);
     const size_t section = GetParam();
     carryTo(markers[section].x);
+    for (int i = 0; i < CameraSettleFrames; ++i)
+        frameWithoutTips();
+    EXPECT_GE(feet() - world->cameraY, FramedFeetY) << "her feet on the screen at the marker";
     const Drive drive = driveTo(markers[section + 1].x);
     EXPECT_TRUE(drive.reached) << "stopped at x " << heroine->x << " after " << drive.frames << " frames, health "
                                << heroine->health;
