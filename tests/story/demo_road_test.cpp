@@ -411,23 +411,23 @@ TEST_F(DemoRoadTest, NoSkyShowsBelowTheRoadsGround)
 }
 
 // A turret hovers 100 pixels above her middle: walking under it across all of its reach, she keeps
-// its whole box inside the view.
+// its whole box inside the view, and no Springfoot comes at her there.
 TEST_F(DemoRoadTest, EveryTurretStaysInViewWhileSheWalksUnderIt)
 {
     const std::vector<LevelObject> placed = placementsOf(TurretId, TurretId);
     ASSERT_EQ(placed.size(), 2u);
     for (const LevelObject& p : placed) {
         carryTo(p.x - 2 * TurretHomeReach);  // out of its reach, so that it waits at home
-        int framesUnder = 0, framesOutOfView = 0;
+        int framesUnder = 0, framesOutOfView = 0, framesWithSpringfoots = 0;
         fake_input::holdControl(0, ControlRight);
         for (int i = 0; i < SectionFrames && centreX() <= p.x + TurretHomeReach; ++i) {
             heroine->health = 100;
             frameWithoutTips();
-            removeAll<Springfoot>();  // they would stop her under the second turret
             for (Floating_Turret* t : all<Floating_Turret>()) {
                 if (t->homeX != p.x || std::abs(centreX() - p.x) > TurretHomeReach)
                     continue;
                 ++framesUnder;
+                framesWithSpringfoots += !all<Springfoot>().empty();
                 framesOutOfView += t->x < world->cameraX || t->y < world->cameraY ||
                                    t->x + t->w > world->cameraX + 320 || t->y + t->h > world->cameraY + 240;
             }
@@ -436,6 +436,7 @@ TEST_F(DemoRoadTest, EveryTurretStaysInViewWhileSheWalksUnderIt)
         EXPECT_GT(centreX(), p.x + TurretHomeReach) << "she walked past the turret at x " << p.x;
         EXPECT_GT(framesUnder, 0) << "the turret at x " << p.x << " was there";
         EXPECT_EQ(framesOutOfView, 0) << "frames in which the turret at x " << p.x << " left the view";
+        EXPECT_EQ(framesWithSpringfoots, 0) << "frames in which Springfoots joined the turret at x " << p.x;
     }
 }
 
