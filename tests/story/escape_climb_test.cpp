@@ -25,10 +25,20 @@ constexpr i32 CliffX = 5552;
 constexpr i32 CliffTopY = 112;
 constexpr int ClimbFrames = 600;       // twenty seconds of play
 constexpr int AllowedFallsToFloor = 3;
-constexpr u16 BossFightId = 14;
+constexpr u16 BossFightId = 14, DemoEndingId = 32;
 // The boss's shakes move the camera up to 8 pixels a frame and it creeps back one: in a fight its
 // walk strays more than 40 pixels from the arena's view about once in a thousand.
 constexpr i32 ShakeReach = 48;
+
+// The one placement of the type in the demo level; type 0 when there is none.
+LevelObject placedOnce(u16 type)
+{
+    Level level("demo.lvl");
+    std::vector<LevelObject*> placed;
+    level.allObjects(placed);
+    auto found = std::find_if(placed.begin(), placed.end(), [&](LevelObject* o) { return o->type == type; });
+    return found == placed.end() ? LevelObject{0, 0, 0} : **found;
+}
 
 class EscapeClimbTest : public DemoLevelTest {
 protected:
@@ -191,11 +201,9 @@ TEST_F(EscapeClimbTest, OnlyTheRisenStairsLeadOffTheFloorAndEachStepIsWithinAJum
 TEST_F(EscapeClimbTest, EarthFillsWhatTheShakeShowsBelowTheFloor)
 {
     Level level("demo.lvl");
-    std::vector<LevelObject*> placed;
-    level.allObjects(placed);
-    auto director = std::find_if(placed.begin(), placed.end(), [](LevelObject* o) { return o->type == BossFightId; });
-    ASSERT_NE(director, placed.end());
-    const i32 tile = 16, left = (*director)->x - 160 - ShakeReach, top = (*director)->y - 120 - ShakeReach;
+    const LevelObject director = placedOnce(BossFightId);
+    ASSERT_EQ(director.type, BossFightId);
+    const i32 tile = 16, left = director.x - 160 - ShakeReach, top = director.y - 120 - ShakeReach;
     const i32 lastRow = (top + 240 + 2 * ShakeReach - 1) / tile;
     ASSERT_LT(lastRow, level.height()) << "the level ends above what the shake shows";
     for (i32 column = left / tile; column <= (left + 320 + 2 * ShakeReach - 1) / tile; ++column) {
@@ -207,6 +215,16 @@ TEST_F(EscapeClimbTest, EarthFillsWhatTheShakeShowsBelowTheFloor)
             EXPECT_NE(level.kindAt(column, row, level.activeLayer()), KindEmpty)
                 << "column " << column << ", row " << row;
     }
+}
+
+// On the cliff she walks into the ending rather than hopping (she jumps toward a trigger above her
+// middle), and the view it settles on, centred on it, shows the cliff's ground.
+TEST_F(EscapeClimbTest, TheEndingStandsLevelWithHerMiddleOnTheCliff)
+{
+    const LevelObject ending = placedOnce(DemoEndingId);
+    ASSERT_EQ(ending.type, DemoEndingId);
+    EXPECT_GE(ending.y, CliffTopY - heroine->h + heroine->h / 2);
+    EXPECT_LT(CliffTopY, ending.y + 120) << "the cliff's ground is below the settled view";
 }
 
 // How she sets off up the stairs.
