@@ -22,9 +22,11 @@
 #include <SDL/SDL_net.h>
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <pthread.h>
 #include <string>
 #include <unistd.h>
 
@@ -35,10 +37,12 @@ constexpr size_t LongestText = 48;
 constexpr u16 FirstHarnessPort = 41000;
 constexpr int PortTries = 200;
 // Other runs on this machine may hold every free port for a moment, and on a busy machine the
-// connection may reach the listener's queue a moment after the connect returns.
+// connection may reach the listener's queue, and bytes sent on one end the other end, a moment
+// after the call that sent them returns.
 constexpr int ConnectTries = 50;
 constexpr u32 ConnectRetryMs = 20;
 constexpr int AcceptTries = 1000;
+constexpr u32 ReceiveLimitMs = 2000;
 constexpr u32 ChallengeSeed = 1;
 
 using Message = std::array<u8, MessageSize>;
@@ -64,6 +68,27 @@ enum class HostStep : u8 {
 
 TCPsocket listener = nullptr;
 IPaddress listenerAddress{};
+
+// libFuzzer's timeout is a timer signal. One that lands in a connect makes the connect report
+// failure although the connection goes on being made and waits at the listener, which would
+// hand it to the next accept in place of the connection opened next, whose greeting then never
+// comes. The signal is held off while a connection is opened and taken when the connect is over.
+class TimerSignalHeldOff {
+public:
+    TimerSignalHeldOff()
+    {
+        sigset_t timer;
+        sigemptyset(&timer);
+        sigaddset(&timer, SIGALRM);
+        pthread_sigmask(SIG_BLOCK, &timer, &previous);
+    }
+    ~TimerSignalHeldOff() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
+    TimerSignalHeldOff(const TimerSignalHeldOff&) = delete;
+    TimerSignalHeldOff& operator=(const TimerSignalHeldOff&) = delete;
+
+private:
+    sigset_t previous;
+};
 
 class InputCursor {
 public:
@@ -146,6 +171,38 @@ void openListener()
     }
 }
 
+// The connection the listener holds for the end just opened: with the timer signal kept off the
+// connect, no other can be waiting before it. A connection once made is never given up.
+TCPsocket acceptWaiting()
+{
+    TCPsocket accepted = nullptr;
+    for (int i = 0; i < AcceptTries && !accepted; ++i) {
+        accepted = SDLNet_TCP_Accept(listener);
+        if (!accepted)
+            SDL_Delay(1);
+    }
+    require(accepted != nullptr, "the harness connects a client over 127.0.0.1");
+    return accepted;
+}
+
+// The next whole message at the harness's end of a connection, waited for up to a limit.
+bool receiveMessage(TCPsocket end, Message& message)
+{
+    SDLNet_SocketSet set = SDLNet_AllocSocketSet(1);
+    SDLNet_TCP_AddSocket(set, end);
+    int at = 0;
+    for (const u32 start = SDL_GetTicks(); at < int(MessageSize) && SDL_GetTicks() - start < ReceiveLimitMs;) {
+        if (SDLNet_CheckSockets(set, ReceiveLimitMs) <= 0)
+            continue;
+        const int got = SDLNet_TCP_Recv(end, message.data() + at, int(MessageSize) - at);
+        if (got <= 0)
+            break;
+        at += got;
+    }
+    SDLNet_FreeSocketSet(set);
+    return at == int(MessageSize);
+}
+
 // Whatever has arrived at the harness's end of a connection.
 std::string receiveWaiting(TCPsocket end)
 {
@@ -216,27 +273,18 @@ public:
     }
 
 private:
-    // A connection is never given up once made: the listener would hand it to the next accept.
     void connect(Peer& peer)
     {
         for (int i = 0; i < ConnectTries && !peer.end; ++i) {
-            peer.end = SDLNet_TCP_Open(&listenerAddress);
-            if (!peer.end)
+            if (i > 0)
                 SDL_Delay(ConnectRetryMs);
+            TimerSignalHeldOff held;
+            peer.end = SDLNet_TCP_Open(&listenerAddress);
         }
-        TCPsocket accepted = nullptr;
-        for (int i = 0; i < AcceptTries && peer.end && !accepted; ++i) {
-            accepted = SDLNet_TCP_Accept(listener);
-            if (!accepted)
-                SDL_Delay(1);
-        }
-        require(accepted != nullptr, "the harness connects a client over 127.0.0.1");
-        require(host->acceptClient(accepted), "the host takes a new client");
+        require(peer.end != nullptr, "the harness connects a client over 127.0.0.1");
+        require(host->acceptClient(acceptWaiting()), "the host takes a new client");
         Message greeting;
-        for (int at = 0, got = 0; at < int(MessageSize); at += got) {
-            got = SDLNet_TCP_Recv(peer.end, greeting.data() + at, int(MessageSize) - at);
-            require(got > 0, "the host greets a new client");
-        }
+        require(receiveMessage(peer.end, greeting), "the host greets a new client");
         const u8* g = greeting.data();
         require(readU16(g) == CONN_VERSION && readU16(g + 2) == ProtocolVersion && readU16(g + 4) == CONN_CHALLENGE
                     && readU16(g + 10) == CONN_PID && readU16(g + 16) == PACK_END,
