@@ -4,6 +4,7 @@
 #include "core/respack.h"
 
 #include <SDL/SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -68,4 +69,24 @@ void require(bool property, const char* what)
         return;
     std::fprintf(stderr, "property broken: %s\n", what);
     std::abort();
+}
+
+u16 InputCursor::u16le()
+{
+    const u8 low = byte();
+    return u16(low | byte() << 8);
+}
+
+u32 InputCursor::u32le()
+{
+    const u16 low = u16le();
+    return low | u32(u16le()) << 16;
+}
+
+std::string InputCursor::text(std::size_t longest)
+{
+    std::string text(byte() % (longest + 1), ' ');
+    for (char& c : text)
+        c = char(std::max<u8>(byte(), 1));
+    return text;
 }

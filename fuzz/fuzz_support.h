@@ -18,3 +18,19 @@ std::string readScratchFile(const std::string& name);
 
 // The fuzzer stops at the first failed property and keeps the input that broke it.
 void require(bool property, const char* what);
+
+// Reads an input as numbers and texts; past its end every byte is 0, so any input is a whole one.
+class InputCursor {
+public:
+    InputCursor(const u8* data, std::size_t size) : at(data), end(data + size) {}
+    bool done() const { return at == end; }
+    u8 byte() { return done() ? 0 : *at++; }
+    u16 u16le();
+    u32 u32le();
+    // Up to `longest` characters and never a NUL, which would end it early.
+    std::string text(std::size_t longest);
+
+private:
+    const u8* at;
+    const u8* end;
+};

@@ -90,35 +90,6 @@ private:
     sigset_t previous;
 };
 
-class InputCursor {
-public:
-    InputCursor(const u8* data, size_t size) : at(data), end(data + size) {}
-    bool done() const { return at == end; }
-    u8 byte() { return done() ? 0 : *at++; }
-    u16 u16le()
-    {
-        const u8 low = byte();
-        return u16(low | byte() << 8);
-    }
-    u32 u32le()
-    {
-        const u16 low = u16le();
-        return low | u32(u16le()) << 16;
-    }
-    // Up to LongestText characters and never a NUL, which would end it early.
-    std::string text()
-    {
-        std::string text(byte() % (LongestText + 1), ' ');
-        for (char& c : text)
-            c = char(std::max<u8>(byte(), 1));
-        return text;
-    }
-
-private:
-    const u8* at;
-    const u8* end;
-};
-
 // Little-endian, as on the wire.
 std::string wireU16(u16 value)
 {
@@ -318,13 +289,13 @@ private:
             add(peer, entry(CONN_CHALLENGE, in.u32le()));
             break;
         case HostStep::Rename:
-            add(peer, wireU16(CONN_RENAME) + in.text() + '\0');
+            add(peer, wireU16(CONN_RENAME) + in.text(LongestText) + '\0');
             break;
         case HostStep::Text:
-            add(peer, wireU16(MASSAGE_TEXT) + in.text() + '\0');
+            add(peer, wireU16(MASSAGE_TEXT) + in.text(LongestText) + '\0');
             break;
         case HostStep::Said:
-            add(peer, wireU16(MASSAGE_SAID) + in.text() + '\0');
+            add(peer, wireU16(MASSAGE_SAID) + in.text(LongestText) + '\0');
             break;
         case HostStep::UdpDone:
             add(peer, wireU16(CONN_UDP_DONE));
