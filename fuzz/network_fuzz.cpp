@@ -1,18 +1,27 @@
 // Network messages as the host takes them from its clients and as the client takes them from a
-// host. Every input starts from a fresh console, host and client, so a saved input replays alone.
+// host. Every input starts from a fresh console with its host or client, so a saved input
+// replays alone. Neither listens on or connects to the game's ports (other runs on this machine
+// may hold them): every connection goes through a listener of the harness on 127.0.0.1.
 //
 // The first byte picks the side. For the client (bit 7 set) the rest is cut into whole messages,
-// the last one padded with zeros. For the host, two clients connect over 127.0.0.1 through a
-// listener of the harness (the host does not listen on the game's ports: other runs on this
-// machine may hold them), and the rest is a list of steps: entries the clients put into their
-// messages, raw bytes, sends and polls (see HostStep). Afterwards the host must have kept these
-// promises, checked against what the harness sent and what each client's socket received:
+// the last one padded with zeros, and the harness plays its host. After each message the client
+// must have answered over its connection exactly what the message asks for, in order (the
+// answer to each challenge, the confirmation of each PID), and be in the state the protocol's
+// table gives it, read by the harness on its own: its name, its PID, its UDP socket and its
+// pending sends, whatever wrong, foreign or cut-off entries the message holds.
+//
+// For the host, two clients connect, and the rest is a list of steps: entries the clients put
+// into their messages, raw bytes, sends and polls (see HostStep). Afterwards the host must have
+// kept these promises, checked against what the harness sent and what each client's socket
+// received:
 // - a record has passed the challenge only if its client sent the right answer, and has
 //   confirmed its PID only if its client sent that PID;
 // - a wrong answer, a wrong PID or a disconnect that the host surely read has removed the record;
-// - a message reaches only a client it is meant for: a rename or a challenge answer only the
-//   client that asked, the order to open UDP only a client that sent the right answer and its
-//   PID, chat only if another client sent some, a disconnect only a client whose record is gone.
+// - a record's name is the last rename the host surely read from its client;
+// - a message reaches only a client it is meant for: a rename, with the name asked for, or a
+//   challenge answer only the client that asked, the order to open UDP only a client that sent
+//   the right answer and its PID, chat only if another client sent some, a disconnect only a
+//   client whose record is gone.
 #include "core/random.h"
 #include "fuzz/fuzz_support.h"
 #include "online/netclient.h"
@@ -25,10 +34,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <pthread.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -43,7 +54,10 @@ constexpr int ConnectTries = 50;
 constexpr u32 ConnectRetryMs = 20;
 constexpr int AcceptTries = 1000;
 constexpr u32 ReceiveLimitMs = 2000;
+constexpr int LossTries = 1000;
 constexpr u32 ChallengeSeed = 1;
+// The client under test asks for its server by this name (see __wrap_SDLNet_ResolveHost).
+constexpr char HarnessServer[] = "warden-fuzz-harness";
 
 using Message = std::array<u8, MessageSize>;
 
@@ -111,6 +125,12 @@ u32 readU32(const u8* at)
     return readU16(at) | u32(readU16(at + 2)) << 16;
 }
 
+// The text from `at` to its NUL.
+std::string textAt(const std::string& bytes, size_t at)
+{
+    return bytes.substr(at, bytes.find('\0', at) - at);
+}
+
 // A client of the host, as the harness plays it.
 struct Peer {
     TCPsocket end = nullptr;  // the harness's side of the connection
@@ -123,6 +143,10 @@ struct Peer {
     // A wrong answer, a wrong PID or a disconnect the host surely read: the property its record
     // breaks if it stays.
     const char* mustBeGone = nullptr;
+    // The name its record must have: its PID, then the last rename the host surely read. Not
+    // known after raw bytes, which may hold a rename, until the next rename read surely.
+    std::string name;
+    bool nameKnown = true;
 
     bool hasSent(const std::string& bytes) const { return sent.find(bytes) != std::string::npos; }
 };
@@ -188,16 +212,105 @@ std::string receiveWaiting(TCPsocket end)
     return bytes;
 }
 
-// One console with its host and client, and two clients connected to the host.
+// How a message from the host reached the client. A message handed over whole may stand for
+// either; only one that came by UDP may point the client's UDP path.
+enum class Path : u8 {
+    Tcp,
+    Udp
+};
+
+// The client as the protocol's table leaves it after the messages it has read, and the answers
+// it must have sent by TCP for the last one, each in a message of its own.
+struct ClientModel {
+    std::string name = "Nameless";
+    u32 pid = 0;
+    u8 pending = 0;
+    bool udp = false;
+    std::vector<std::string> answers;
+
+    // Entry after entry, up to the end entry or the first one whose fields the message cuts off.
+    void read(const Message& message, Path path)
+    {
+        answers.clear();
+        size_t at = 0;
+        auto has = [&](size_t bytes) { return at + bytes <= message.size(); };
+        // The text from `at` to its NUL, if the message holds one.
+        auto readText = [&](std::string& into) {
+            const auto nul = std::find(message.begin() + at, message.end(), 0);
+            into.assign(message.begin() + at, nul);
+            at = size_t(nul - message.begin()) + 1;
+            return nul != message.end();
+        };
+        std::string text;
+        while (has(2)) {
+            const u16 header = readU16(&message[at]);
+            at += 2;
+            switch (header) {
+            case PACK_END:
+                return;
+            case CONN_VERSION:
+                // A wrong version ends the client, which the harness cannot see; reading goes on.
+                if (!has(2))
+                    return;
+                at += 2;
+                break;
+            case CONN_PID:
+            case CONN_CHALLENGE:
+            case CONN_CHALLENGE_ANSWER:
+                if (!has(4))
+                    return;
+                readNumber(header, readU32(&message[at]));
+                at += 4;
+                break;
+            case CONN_OPEN_UDP:
+                udp = true;
+                pending |= AnnounceUdpPath;
+                break;
+            case CONN_UDPCONNECT:
+                if (path == Path::Udp && (pending & AnnounceUdpPath))
+                    pending = u8((pending & ~AnnounceUdpPath) | ConfirmUdpPath);
+                break;
+            case CONN_UDP_DONE:
+                pending &= u8(~ConfirmUdpPath);
+                break;
+            case CONN_RENAME:
+                if (!readText(text))
+                    return;
+                name = text;
+                break;
+            case MASSAGE_SAID:
+            case MASSAGE_TEXT:
+                if (!readText(text))
+                    return;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    // A PID is taken as the name and confirmed, a challenge answered; an answer to a challenge
+    // the client never sent is passed over.
+    void readNumber(u16 header, u32 number)
+    {
+        if (header == CONN_PID) {
+            pid = number;
+            name = std::to_string(pid);
+            answers.push_back(entry(CONN_PID_CONFIRM, pid));
+        } else if (header == CONN_CHALLENGE) {
+            answers.push_back(entry(CONN_CHALLENGE_ANSWER, challengeAnswer(number)));
+        }
+    }
+};
+
+// One console with the host and two clients connected to it, or with the client and the
+// harness as its host.
 class Session {
 public:
     Session()
     {
         seedStream(defaultStream, ChallengeSeed);
         console = std::make_unique<SystOstrenet>();
-        host = std::make_unique<NetHost>(*console, NetHost::Ports::None);
-        // A name that resolves nowhere: the client under test never reaches a real host.
-        client = std::make_unique<NetClient>(*console, "");
     }
 
     // The host says goodbye to its clients before the harness lets go of their ends.
@@ -207,21 +320,34 @@ public:
         host.reset();
         for (Peer& peer : peers)
             SDLNet_TCP_Close(peer.end);
+        SDLNet_TCP_Close(hostEnd);
         console.reset();
     }
 
     void feedClient(InputCursor& in)
     {
+        connectClient();
+        ClientModel model;
         for (size_t n = 0; n < MaxMessages && !in.done(); ++n) {
             Message message;
             for (u8& byte : message)
                 byte = in.byte();
+            ClientModel byTcp = model, byUdp = model;
+            byTcp.read(message, Path::Tcp);
+            byUdp.read(message, Path::Udp);
             client->takeMessage(message.data());
+            // Which path a message handed over whole stands for is the client's affair: its
+            // pending sends pick the reading, and everything else must agree with that one.
+            model = client->pendingSends() == byUdp.pending ? byUdp : byTcp;
+            checkClient(model);
         }
+        require(receiveWaiting(hostEnd).empty(), "a client sends by TCP only what its messages ask for");
+        loseClient();
     }
 
     void feedHost(InputCursor& in)
     {
+        host = std::make_unique<NetHost>(*console, NetHost::Ports::None);
         for (Peer& peer : peers)
             connect(peer);
         while (!in.done()) {
@@ -262,6 +388,49 @@ private:
                 "the greeting holds the version, a challenge and a PID");
         peer.rightAnswer = challengeAnswer(readU32(g + 6));
         peer.pid = readU32(g + 12);
+        peer.name = std::to_string(peer.pid);
+    }
+
+    // A client that fails to connect says so and has no connection; another one is made.
+    void connectClient()
+    {
+        for (int i = 0; i < ConnectTries && !(client && client->hasTcp()); ++i) {
+            if (i > 0)
+                SDL_Delay(ConnectRetryMs);
+            TimerSignalHeldOff held;
+            client = std::make_unique<NetClient>(*console, HarnessServer);
+        }
+        require(client->hasTcp(), "the client connects to the harness over 127.0.0.1");
+        hostEnd = acceptWaiting();
+    }
+
+    void checkClient(const ClientModel& model) const
+    {
+        require(client->nickname() == model.name, "a client's name is its PID, then the last rename it read");
+        require(client->givenPid() == model.pid, "a client's PID is the last one it read");
+        require(client->hasUdp() == model.udp, "a client opens a UDP socket when told to, and only then");
+        require(client->pendingSends() == model.pending,
+                "a client repeats a UDP send from the order that starts it to the answer that ends it");
+        for (const std::string& answer : model.answers) {
+            Message sent;
+            require(receiveMessage(hostEnd, sent), "a client answers every challenge and PID it reads");
+            require(std::string(sent.begin(), sent.begin() + answer.size()) == answer
+                        && readU16(&sent[answer.size()]) == PACK_END,
+                    readU16(&sent[0]) == CONN_CHALLENGE_ANSWER ? "a client answers a challenge with what it asks for"
+                                                               : "a client confirms the PID it was given");
+        }
+    }
+
+    // The client finds its connection gone and needs no farewell, which would keep it a while.
+    void loseClient()
+    {
+        SDLNet_TCP_Close(hostEnd);
+        hostEnd = nullptr;
+        for (int i = 0; i < LossTries && client->hasTcp(); ++i) {
+            client->poll();
+            if (client->hasTcp())
+                SDL_Delay(1);
+        }
     }
 
     void takeStep(HostStep step, Peer& peer, InputCursor& in)
@@ -288,9 +457,13 @@ private:
         case HostStep::Challenge:
             add(peer, entry(CONN_CHALLENGE, in.u32le()));
             break;
-        case HostStep::Rename:
-            add(peer, wireU16(CONN_RENAME) + in.text(LongestText) + '\0');
+        case HostStep::Rename: {
+            const std::string name = in.text(LongestText);
+            add(peer, wireU16(CONN_RENAME) + name + '\0');
+            peer.name = name;
+            peer.nameKnown = !peer.opaque;
             break;
+        }
         case HostStep::Text:
             add(peer, wireU16(MASSAGE_TEXT) + in.text(LongestText) + '\0');
             break;
@@ -309,6 +482,7 @@ private:
                 bytes += char(in.byte());
             add(peer, bytes);
             peer.opaque = true;
+            peer.nameKnown = false;
             break;
         }
         case HostStep::Send:
@@ -372,6 +546,7 @@ private:
                 "a record passes the challenge only with the right answer");
         require(!(record->state & PidConfirmed) || peer.hasSent(entry(CONN_PID_CONFIRM, peer.pid)),
                 "a record confirms its PID only with its own");
+        require(!peer.nameKnown || record->name == peer.name, "a rename the host accepts is the name it keeps");
     }
 
     // Every message the host sends after the greeting holds one entry.
@@ -380,7 +555,9 @@ private:
         for (size_t at = 0; at + MessageSize <= peer.received.size(); at += MessageSize) {
             switch (readU16(reinterpret_cast<const u8*>(peer.received.data() + at))) {
             case CONN_RENAME:
-                require(peer.hasSent(wireU16(CONN_RENAME)), "a rename is confirmed only to the client that asked");
+                // A name that fills a whole message may come back cut short.
+                require(peer.hasSent(wireU16(CONN_RENAME) + textAt(peer.received, at + 2)),
+                        "a rename is confirmed only to the client that asked, with the name it asked for");
                 break;
             case CONN_CHALLENGE_ANSWER:
                 require(peer.hasSent(wireU16(CONN_CHALLENGE)), "a challenge is answered only to the client that sent it");
@@ -407,6 +584,7 @@ private:
     std::unique_ptr<NetHost> host;
     std::unique_ptr<NetClient> client;
     std::array<Peer, 2> peers;
+    TCPsocket hostEnd = nullptr;  // the harness's side of the client's connection
 };
 
 // Before the program's own statics go: every random stream is handed back.
@@ -417,6 +595,19 @@ void stopHarness()
 }
 
 } // namespace
+
+// The link routes every look-up of a host name here (-Wl,--wrap): the client under test finds
+// the harness listener behind its server's name, and its UDP sends go to a port there that
+// nobody reads.
+extern "C" int __real_SDLNet_ResolveHost(IPaddress* address, const char* host, Uint16 port);
+extern "C" int __wrap_SDLNet_ResolveHost(IPaddress* address, const char* host, Uint16 port)
+{
+    if (host && std::strcmp(host, HarnessServer) == 0) {
+        *address = listenerAddress;
+        return 0;
+    }
+    return __real_SDLNet_ResolveHost(address, host, port);
+}
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
