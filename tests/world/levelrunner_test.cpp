@@ -84,10 +84,12 @@ protected:
         sys->add(runner);
     }
 
-    void run(int frames)
+    // Returns where the camera is then.
+    std::vector<i32> run(int frames)
     {
         for (int i = 0; i < frames; ++i)
             sys->update();
+        return {sys->cameraX, sys->cameraY};
     }
 
     int blocksInColumn(i32 x)
@@ -139,10 +141,13 @@ TEST_F(LevelRunnerTest, CameraJumpsThenEasesTowardThePlayer)
     run(1);
     EXPECT_EQ(sys->cameraX, 194);
 
-    walker->cx = 100;  // near the left edge: the target is 0
-    for (int i = 0; i < 40; ++i)
-        run(1);
+    walker->cx = 100;   // near the left edge: the target is 0
+    walker->cy = 1000;  // below the bottom edge: the target is 30 * 16 - 240
+    run(1);
+    EXPECT_EQ(sys->cameraY, 120);
+    run(40);
     EXPECT_EQ(sys->cameraX, 0);
+    EXPECT_EQ(sys->cameraY, 240);
 }
 
 TEST_F(LevelRunnerTest, NarrowLevelSettlesLeftOfZero)
@@ -170,6 +175,9 @@ TEST_F(LevelRunnerTest, CameraFocusCreepsOnePixelPerAxis)
     run(3);
     EXPECT_EQ(sys->cameraX, 4);
     EXPECT_EQ(sys->cameraY, -4);
+    // Each axis stops where the focus's corner sits at the screen's centre, and stays there.
+    for (int frames : {200, 1})
+        EXPECT_EQ(run(frames), (std::vector<i32>{140, -70}));
 }
 
 TEST_F(LevelRunnerTest, PanCameraFollowsThePath)
