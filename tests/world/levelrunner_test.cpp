@@ -77,6 +77,7 @@ protected:
     void start(Level& level, bool pan = false)
     {
         level.save("test.lvl");
+        delete sys;  // a test may start several levels in turn
         sys = new SystPhysical;
         runner = new LevelRunner("test.lvl");
         if (pan)
@@ -90,6 +91,16 @@ protected:
         for (int i = 0; i < frames; ++i)
             sys->update();
         return {sys->cameraX, sys->cameraY};
+    }
+
+    // The cells the terrain blocks stand on: first column, first row, last column, last row, count.
+    std::vector<i32> blockCells()
+    {
+        std::vector<i32> cells{1 << 30, 1 << 30, -(1 << 30), -(1 << 30), 0};
+        for (Physical* p = sys->firstOfType(FlagBlock); sys->hasMoreOfType(); p = sys->nextOfType())
+            cells = {std::min(cells[0], p->x / 16), std::min(cells[1], p->y / 16), std::max(cells[2], p->x / 16),
+                     std::max(cells[3], p->y / 16), cells[4] + 1};
+        return cells;
     }
 
     int blocksInColumn(i32 x)
@@ -220,6 +231,38 @@ TEST_F(LevelRunnerTest, BuildsTheBlockWindowAndDropsFarBlocksEverySixteenFrames)
     run(1);
     EXPECT_EQ(blocksInColumn(0), 0);
     EXPECT_EQ(blocksInColumn(16), 20);
+}
+
+// Every edge of both windows crosses a tile line on the first or the last of 16 diagonal steps;
+// the last is also a frame that drops far blocks, before it builds the strips it has just exposed.
+TEST_F(LevelRunnerTest, DiagonalMovesStreamEveryEdgeOfBothWindows)
+{
+    struct Move {
+        i32 x, y, dx, dy;
+        std::vector<i32> cells;
+    };
+    for (const Move& m : {Move{480, 320, 1, 1, {26, 16, 55, 40, 749}}, Move{511, 351, -1, -1, {26, 16, 55, 39, 697}},
+                          Move{320, 511, 1, -1, {16, 26, 45, 49, 720}}, Move{512, 320, -1, 1, {27, 16, 55, 40, 725}}}) {
+        auto made = makeLevel(300, 300, true);  // wider and taller than a byte counts
+        Level& level = *made;
+        level.clearPan();
+        level.addPanStep(0, i8(m.dx), i8(m.dy));
+        level.setStartCamera(u32(m.x), u32(m.y));
+        // Crates one pixel inside and just beyond the object window's edges: the start window's
+        // trailing edges, the leading edges at the end, and the far side of each new strip.
+        auto inside = [](i32 camera, i32 d, i32 screen) { return d > 0 ? camera + screen + 31 : camera - 41; };
+        const i32 fx = m.x + 16 * m.dx, fy = m.y + 16 * m.dy;
+        for (i32 beyond : {0, 1}) {
+            level.addObject(CrateId, inside(m.x, -m.dx, 320) - beyond * m.dx, m.y + 100);
+            level.addObject(CrateId, m.x + 100, inside(m.y, -m.dy, 240) - beyond * m.dy);
+            level.addObject(CrateId, inside(fx, m.dx, 320) + beyond * m.dx, inside(fy, -m.dy, 240));
+            level.addObject(CrateId, inside(fx - m.dx, -m.dx, 320), inside(fy, m.dy, 240) + beyond * m.dy);
+        }
+        start(level, true);
+        EXPECT_EQ(run(17), (std::vector<i32>{fx, fy}));
+        EXPECT_EQ(blockCells(), m.cells) << m.dx << "," << m.dy;
+        EXPECT_EQ(crates(), 4) << m.dx << "," << m.dy;
+    }
 }
 
 TEST_F(LevelRunnerTest, CrossingBackDoesNotBuildAColumnTwice)
