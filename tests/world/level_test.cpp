@@ -182,15 +182,21 @@ TEST_F(LevelFileTest, OlderVersionsLoadWithTheirDefaults)
     EXPECT_EQ(objects[0]->x, 3);
 }
 
-TEST_F(LevelFileTest, GroupDDecidesTheFirstTwoKinds)
+// Each field is taken from the one group that counts; every other copy of it says something else.
+TEST_F(LevelFileTest, EachHeaderFieldComesFromItsOwnGroup)
 {
     Bytes b;
-    b.u32s(2).text(sampleKinds());
-    sampleGroups(b, 3, 5);  // the table says 0 and 2
+    b.u32s(2).text(sampleKinds());  // the table says kinds 0 and 2 for tiles 0x00 and 0x10
+    b.u16s(0x0109).u8s(4).u8s(3);   // A: width, layers, active layer
+    b.u16s(3).u16s(2);              // B: height, width
+    b.u8s(2).u8s(0).u8s(1).u8s(4);  // C: layers, active layer, 1, kind of tile 0x00
+    b.u8s(1).u8s(1).u8s(3).u8s(5);  // D: active layer, 1, kinds of tiles 0x00 and 0x10
     b.text(sampleTiles()).u32s(0).u32s(0).u8s(0).u32s(0);
     writeFile("d.lvl", b.s);
     Level level("d.lvl");
     ASSERT_FALSE(level.loadFailed());
+    EXPECT_EQ((std::vector<int>{level.width(), level.height(), level.layers(), level.activeLayer()}),
+              (std::vector<int>{2, 3, 2, 1}));
     EXPECT_EQ(level.kind(Tile(0x00)), 3);
     EXPECT_EQ(level.kind(Tile(0x10)), 5);
 }
