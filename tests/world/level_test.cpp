@@ -5,6 +5,7 @@
 #include "tests/support/sdl_env.h"
 #include "core/draw.h"
 #include "core/media.h"
+#include "world/factory.h"
 #include "world/level.h"
 
 #include <filesystem>
@@ -368,6 +369,17 @@ TEST_F(LevelFileTest, ObjectsInRectMeetStrictly)
     level.objectsInRect(found, 1000, 1000, 1100, 1100);
     EXPECT_TRUE(found.empty());
     level.removeObject(a);
+    // A rectangle that ends where the bounds begin, on any side, does not meet them; one pixel more does.
+    const ObjectBounds& b = objectBounds(40001);
+    for (i32 more : {0, 1}) {
+        for (const auto& [left, top, right, bottom] :
+             {std::tuple{300 + b.right - more, -999, 999, 999}, {-999, 100 + b.bottom - more, 999, 999},
+              {-999, -999, 300 + b.left + more, 999}, {-999, -999, 999, 100 + b.top + more}}) {
+            std::vector<LevelObject*> met;
+            level.objectsInRect(met, left, top, right, bottom);
+            EXPECT_EQ(met.size(), size_t(more)) << left << " " << top << " " << right << " " << bottom;
+        }
+    }
     level.allObjects(found);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0]->x, 300);
@@ -414,7 +426,7 @@ TEST_F(LevelFileTest, MiniMapOfALargeLevelShowsEveryCell)
     ASSERT_EQ(map->w, columns);
     ASSERT_EQ(map->h, rows);
     auto expected = [&](int c, int r) -> u32 {
-        if ((c == 130 && r == 69) || (c == 64 && r == 64))
+        if ((c == 130 && r == 69) || (c == 64 && r == 64) )
             return 0xFF0000u;
         u8 shown = KindEmpty;
         for (int l = layers - 1; l >= 0 && shown == KindEmpty; --l)
