@@ -420,13 +420,16 @@ TEST_F(LevelFileTest, MiniMapOfALargeLevelShowsEveryCell)
     level.addObject(0, 130 * 16 + 15, 69 * 16);
     level.addObject(0, 64 * 16, 64 * 16);
     level.addObject(0, -16, 0);            // left of the level: not shown
-    level.addObject(0, columns * 16, 16);  // right of it: not shown either
+    level.addObject(0, columns * 16, 16);  // right of it or below it: not shown either
+    level.addObject(0, 16, rows * 16);
+    level.addObject(0, -5, 20 * 16);       // a few pixels left of or above it: divided toward zero,
+    level.addObject(0, 30 * 16, -7);       // on the map's first column or row
     SDL_Surface* map = level.miniMap(true);
     ASSERT_NE(map, nullptr);
     ASSERT_EQ(map->w, columns);
     ASSERT_EQ(map->h, rows);
     auto expected = [&](int c, int r) -> u32 {
-        if ((c == 130 && r == 69) || (c == 64 && r == 64) )
+        if ((c == 130 && r == 69) || (c == 64 && r == 64) || (c == 0 && r == 20) || (c == 30 && r == 0))
             return 0xFF0000u;
         u8 shown = KindEmpty;
         for (int l = layers - 1; l >= 0 && shown == KindEmpty; --l)
