@@ -7,17 +7,19 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
 // A whole source of 29 lines, of a 3 x 2 x 1 map whose tileset and size lines the cases replace.
-// Its start camera and last pan step lie at the ends of what the level file holds.
+// Its start camera and pan steps lie at the ends of what the level file holds: the first at frame 0,
+// where a new level already has a step of its own.
 std::string source(const std::string& tileset, const std::string& size)
 {
     std::string text = "tileset " + tileset + "\nsize " + size + "\nactive 0\nstart 0 4294967295\ncamera pan\nkinds\n";
     for (int r = 0; r < 16; ++r)
         text += "0123450000000000\n";
-    text += "tile a 1 0\nlayer 0\n|a.a|\n|.a.|\nobject Dummy 40 -8\npan 30 2 -1\npan 4294967205 -16 15\n";
+    text += "tile a 1 0\nlayer 0\n|a.a|\n|.a.|\nobject Dummy 40 -8\npan 0 2 -1\npan 4294967205 -16 15\n";
     return text;
 }
 
@@ -49,12 +51,29 @@ TEST_F(LevelSourceTest, WhatItAcceptsCompilesToALevelThatLoads)
     EXPECT_EQ(again.tileAt(0, 0, 0), 0x01);
     EXPECT_EQ(again.tileAt(1, 1, 0), 0x01);
     EXPECT_EQ(again.tileAt(1, 0, 0), 0x00);
+    EXPECT_EQ(again.tileAt(2, 0, 0), 0x01);  // the map's last column
     EXPECT_EQ(again.kind(Tile(0x02)), 2);
     EXPECT_EQ(again.kind(Tile(0x25)), 5);
+    EXPECT_EQ(again.startCameraX(), 0u);
     EXPECT_EQ(again.startCameraY(), 4294967295u);
-    EXPECT_EQ(again.panDX(30), 2);
+    EXPECT_EQ(again.panDX(0), 2);
     EXPECT_EQ(again.panDY(30), -1);
     EXPECT_EQ(again.panLength(), 4294967295u);
+    std::vector<LevelObject*> objects;
+    again.allObjects(objects);
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ((std::vector<i32>{objects[0]->type, objects[0]->x, objects[0]->y}), (std::vector<i32>{5, 40, -8}));
+
+    // A follow camera, with a path of a single step at frame 0 (kept in the level, not in its file).
+    std::string text = source("cytok", "3 2 1");
+    text.replace(text.find("camera pan"), 10, "camera follow");
+    text.erase(text.find("pan 4294967205"));
+    LevelSource follow;
+    ASSERT_TRUE(parse(text, follow, error)) << error;
+    Level compiled(3, 2, 1, 0, "cytok");
+    compileLevelSource(follow, compiled);
+    EXPECT_EQ(compiled.cameraMode(), CameraFollow);
+    EXPECT_EQ(compiled.panDX(9), 2);
 }
 
 TEST_F(LevelSourceTest, RefusesSizesWithTooManyTilesToHold)
@@ -94,7 +113,7 @@ TEST_F(LevelSourceTest, RefusesWhatTheLevelFileCannotHoldAtTheLineAtFault)
           {start, "start 0 -7", startError}, {start, "start 0 4294967296", startError},
           {start, "start 99999999999 0", startError},
           {pan, "pan -1 1 1", panError}, {pan, "pan 4294967206 1 1", panError}, {pan, "pan 0 16 0", panError},
-          {pan, "pan 30 0 0", "t.txt:29: a pan step for this frame is already given"},
+          {pan, "pan 0 0 0", "t.txt:29: a pan step for this frame is already given"},
           {"", steps, "t.txt:65563: pan: at most 65535 steps"},
           {"0000000000\ntile", "0000000006\ntile", "t.txt:22: kinds: 16 digits 0..5 expected"},
           {"", kinds, "t.txt:30: kinds: given twice"},
