@@ -144,11 +144,11 @@ TEST_F(LevelRunnerTest, CameraJumpsThenEasesTowardThePlayer)
     auto made = makeLevel(100, 30, false);
     Level& level = *made;
     start(level);
-    auto* walker = new Walker(500, 100);
+    auto* walker = new Walker(500, 300);
     sys->add(walker);
     run(2);  // the runner's first update is in the second frame
     EXPECT_EQ(sys->cameraX, 180);
-    EXPECT_EQ(sys->cameraY, 0);
+    EXPECT_EQ(sys->cameraY, 60);
     run(1);
     EXPECT_EQ(sys->cameraX, 194);
 
@@ -169,8 +169,8 @@ TEST_F(LevelRunnerTest, NarrowLevelSettlesLeftOfZero)
     sys->add(new Walker(80, 100));
     run(2);
     EXPECT_EQ(sys->cameraX, -14);
-    run(60);
-    EXPECT_EQ(sys->cameraX, -160);
+    // A centre 100 pixels down keeps the camera on the level's top edge.
+    EXPECT_EQ(run(60), (std::vector<i32>{-160, 0}));
 }
 
 TEST_F(LevelRunnerTest, CameraFocusCreepsOnePixelPerAxis)
@@ -255,7 +255,7 @@ TEST_F(LevelRunnerTest, DiagonalMovesStreamEveryEdgeOfBothWindows)
         for (i32 beyond : {0, 1}) {
             level.addObject(CrateId, inside(m.x, -m.dx, 320) - beyond * m.dx, m.y + 100);
             level.addObject(CrateId, m.x + 100, inside(m.y, -m.dy, 240) - beyond * m.dy);
-            level.addObject(CrateId, inside(fx, m.dx, 320) + beyond * m.dx, inside(fy, -m.dy, 240));
+            level.addObject(CrateId, inside(fx, m.dx, 320), inside(fy, -m.dy, 240) - beyond * m.dy);
             level.addObject(CrateId, inside(fx - m.dx, -m.dx, 320), inside(fy, m.dy, 240) + beyond * m.dy);
         }
         start(level, true);
