@@ -19,7 +19,7 @@ std::string source(const std::string& tileset, const std::string& size)
     std::string text = "tileset " + tileset + "\nsize " + size + "\nactive 0\nstart 0 4294967295\ncamera pan\nkinds\n";
     for (int r = 0; r < 16; ++r)
         text += "0123450000000000\n";
-    text += "tile a 1 0\nlayer 0\n|a.a|\n|.a.|\nobject Dummy 40 -8\npan 0 2 -1\npan 4294967205 -16 15\n";
+    text += "tile a 1 0\nlayer 0\n|a..|\n|.aa|\nobject Dummy 40 -8\npan 0 2 -1\npan 4294967205 -16 15\n";
     return text;
 }
 
@@ -51,7 +51,7 @@ TEST_F(LevelSourceTest, WhatItAcceptsCompilesToALevelThatLoads)
     EXPECT_EQ(again.tileAt(0, 0, 0), 0x01);
     EXPECT_EQ(again.tileAt(1, 1, 0), 0x01);
     EXPECT_EQ(again.tileAt(1, 0, 0), 0x00);
-    EXPECT_EQ(again.tileAt(2, 0, 0), 0x01);  // the map's last column
+    EXPECT_EQ(again.tileAt(2, 1, 0), 0x01);  // the map's last column
     EXPECT_EQ(again.kind(Tile(0x02)), 2);
     EXPECT_EQ(again.kind(Tile(0x25)), 5);
     EXPECT_EQ(again.startCameraX(), 0u);
@@ -118,9 +118,9 @@ TEST_F(LevelSourceTest, RefusesWhatTheLevelFileCannotHoldAtTheLineAtFault)
           {"0000000000\ntile", "0000000006\ntile", "t.txt:22: kinds: 16 digits 0..5 expected"},
           {"", kinds, "t.txt:30: kinds: given twice"},
           {"active 0", "active 2", "t.txt:3: active layer out of range"},
-          {"|.a.|", "|.b.|", "t.txt:26: layer 0: no tile for 'b'"},
-          {"|.a.|", std::string("|.\0.|", 5), "t.txt:26: layer 0: no tile for '\\x00'"},
-          {"|.a.|", "|.\xe9.|", "t.txt:26: layer 0: no tile for '\\xe9'"},
+          {"|.aa|", "|.ab|", "t.txt:26: layer 0: no tile for 'b'"},
+          {"|.aa|", std::string("|.a\0|", 5), "t.txt:26: layer 0: no tile for '\\x00'"},
+          {"|.aa|", "|.a\xe9|", "t.txt:26: layer 0: no tile for '\\xe9'"},
           {"", "layer 2\n", "t.txt:30: layer N: a new layer below the layer count (give size first)"},
           {"", "size 3 4 2\n", "t.txt:30: layer 0 was drawn for another size"},
           {"", "size 4 2 2\n", "t.txt:30: layer 0 was drawn for another size"},
