@@ -8,7 +8,6 @@
 #include "world/level.h"
 
 #include <array>
-#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
@@ -175,9 +174,6 @@ void requireCompiledSource(const PlainReading& plain, const LevelSource& src)
 {
     Level level(u16(src.columns), u16(src.rows), u8(src.layers), u8(src.active), src.set);
     compileLevelSource(src, level);
-    // A new file each time: a file system may write a truncated file's blocks out at once on
-    // closing it, and with two saves a run that took most of the time.
-    std::remove("out.lvl");
     require(level.save("out.lvl"), "a compiled level saves");
     Level again("out.lvl");
     require(!again.loadFailed(), "a compiled level loads");
