@@ -3,7 +3,8 @@
 //
 //   levelc SOURCE.txt OUTPUT.lvl
 //
-// A faulty source is refused with "levelc: SOURCE:LINE: what is wrong" and exit code 1.
+// A faulty source is refused with "levelc: SOURCE:LINE: what is wrong" and exit code 1, as is an
+// output that cannot be written whole; then whatever was at OUTPUT.lvl stays as it was.
 //
 // Source lines (blank lines and lines starting with '#' are ignored; '#' also starts a trailing
 // comment on directive lines):
@@ -29,6 +30,7 @@
 #include "world/level.h"
 
 #include <SDL/SDL.h>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -51,11 +53,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: levelc SOURCE.txt OUTPUT.lvl\n");
         return 2;
     }
+    // A write past the file size limit then fails, and the level writer removes its new file,
+    // instead of the compiler being killed with that file still beside the output.
+    std::signal(SIGXFSZ, SIG_IGN);
     LevelSource src;
     std::string error;
     std::ifstream in(argv[1]);
     if (!in) {
-        std::fprintf(stderr, "levelc: %s: cannot open\n", argv[1]);
+        std::fprintf(stderr, "levelc: %s: cannot open\n", shownText(argv[1]).c_str());
         return 1;
     }
     if (!parseLevelSource(in, argv[1], src, error)) {
@@ -75,7 +80,7 @@ int main(int argc, char** argv)
     cleanupResourcePack();
     SDL_Quit();
     if (!saved) {
-        std::fprintf(stderr, "levelc: cannot write %s\n", argv[2]);
+        std::fprintf(stderr, "levelc: cannot write %s\n", shownText(argv[2]).c_str());
         return 1;
     }
     return 0;

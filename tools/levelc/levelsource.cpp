@@ -5,6 +5,20 @@
 #include <set>
 #include <sstream>
 
+std::string shownText(const std::string& text)
+{
+    const char* const hex = "0123456789abcdef";
+    std::string shown;
+    for (char c : text) {
+        const u8 code = u8(c);
+        if (code >= 0x20 && code < 0x7F)
+            shown += c;
+        else
+            shown += std::string("\\x") + hex[code >> 4] + hex[code & 15];
+    }
+    return shown;
+}
+
 namespace {
 
 const std::map<std::string, u16> ObjectIds = {
@@ -26,15 +40,10 @@ bool inRange(i64 value, i64 low, i64 high)
     return value >= low && value <= high;
 }
 
-// A character as a message can show it: one that does not print (a NUL, a control character, a
-// byte of a multi-byte letter) by its code, so nothing cuts the message short or garbles it.
-std::string shown(char c)
+// Source text in a message, in the quotes that set it apart.
+std::string quoted(const std::string& text)
 {
-    const u8 code = u8(c);
-    if (code >= 0x20 && code < 0x7F)
-        return std::string(1, c);
-    const char* const hex = "0123456789abcdef";
-    return std::string("\\x") + hex[code >> 4] + hex[code & 15];
+    return "'" + shownText(text) + "'";
 }
 
 constexpr i64 MaxU32 = 0xFFFFFFFF;
@@ -45,7 +54,7 @@ constexpr size_t MaxPanSteps = 0xFFFF;
 
 class Parser {
 public:
-    Parser(const std::string& name, std::string& error) : name(name), error(error) {}
+    Parser(const std::string& name, std::string& error) : name(shownText(name)), error(error) {}
 
     bool parse(std::istream& in, LevelSource& src)
     {
@@ -120,7 +129,7 @@ private:
             return object(words, src);
         if (word == "pan")
             return panStep(words, src);
-        return fail("unknown directive '" + word + "'");
+        return fail("unknown directive " + quoted(word));
     }
 
     bool start(std::istringstream& words, LevelSource& src)
@@ -222,7 +231,7 @@ private:
             return fail("object NAME X Y");
         auto it = ObjectIds.find(name);
         if (it == ObjectIds.end())
-            return fail("unknown object '" + name + "'");
+            return fail("unknown object " + quoted(name));
         p.id = it->second;
         src.objects.push_back(p);
         return true;
@@ -243,7 +252,7 @@ private:
                 for (char c : rows[r])
                     if (!src.legend.count(c))
                         return failAt(layerLines[layer] + 1 + int(r),
-                                      "layer " + std::to_string(layer) + ": no tile for '" + shown(c) + "'");
+                                      "layer " + std::to_string(layer) + ": no tile for " + quoted(std::string(1, c)));
         return true;
     }
 

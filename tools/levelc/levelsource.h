@@ -33,6 +33,11 @@ struct LevelSource {
 // once. The editor's largest level (500 x 500 screens, 3 layers) has 225 million.
 constexpr u64 MaxSourceTiles = u64(1) << 28;
 
+// Text from a source or a command line as a message can show it: a byte that does not print (a NUL,
+// a control character such as the escape that starts a terminal sequence, a byte of a multi-byte
+// letter) by its code, "\x1b", so nothing cuts the message short or reaches the terminal raw.
+std::string shownText(const std::string& text);
+
 // Reads a whole source. False at the first fault, with "NAME:LINE: what is wrong" in error.
 // Whatever it accepts compiles to a level that the game loads.
 bool parseLevelSource(std::istream& in, const std::string& name, LevelSource& src, std::string& error);
