@@ -1,5 +1,6 @@
-// The level compiler's source reader on any text, and on a well-formed source built from the same
-// bytes, which it must accept. Whatever it accepts keeps every drawn layer below its layer count
+// The level compiler's source reader on any text, on a well-formed source built from the same
+// bytes, which it must accept, and on a copy of that source with one value just outside its
+// range or one unknown name, which it must refuse at that line. Whatever it accepts keeps every drawn layer below its layer count
 // and compiles to a level that loads again with everything the source says: in every cell the
 // tile that the legend gives the cell's map character, the kinds table, the start camera, the
 // camera mode with its pan steps, and the objects in source order.
@@ -7,6 +8,7 @@
 #include "tools/levelc/levelsource.h"
 #include "world/level.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <sstream>
@@ -44,6 +46,10 @@ struct PlainReading {
 
 constexpr int NoTile = -1;
 constexpr int KindLines = 16;
+constexpr i64 MaxU32 = 0xFFFFFFFF;
+constexpr i64 MinI32 = -0x80000000LL, MaxI32 = 0x7FFFFFFF;
+// A pan step's frame plus the path's tail is still a frame.
+constexpr i64 LastPanFrame = MaxU32 - PanTail;
 
 // A few of the object names with the type id the game gives them; the well-formed sources place
 // only these.
@@ -212,29 +218,134 @@ void checkSource(const std::string& text, Refusal refusal)
         requireCompiledSource(plain, src);
 }
 
+// A well-formed source beside a copy of it in which one value lies just outside its range, or
+// one name is not the compiler's: the input picks which value, and on which side.
+class SourcePair {
+public:
+    // Text that both sources share.
+    SourcePair& operator<<(const std::string& shared)
+    {
+        if (pieces.empty() || pieces.back().refusal)
+            pieces.push_back({{}, {}, {}, nullptr});
+        pieces.back().good += shared;
+        return *this;
+    }
+    SourcePair& operator<<(char shared) { return *this << std::string(1, shared); }
+    // A number of the well-formed source within low..high; the copy may hold low - 1 or high + 1.
+    void number(i64 value, i64 low, i64 high, const char* refusal)
+    {
+        word(std::to_string(value), std::to_string(low - 1), std::to_string(high + 1), refusal);
+    }
+    // A word of the well-formed source and two that the copy may hold instead.
+    void word(const std::string& good, const std::string& below, const std::string& above, const char* refusal)
+    {
+        pieces.push_back({good, below, above, refusal});
+    }
+
+    std::string wellFormed() const
+    {
+        std::string text;
+        for (const Piece& piece : pieces)
+            text += piece.good;
+        return text;
+    }
+
+    struct Spoiled {
+        std::string text;
+        int line;             // where the wrong value stands, counted from 1
+        const char* refusal;  // the property a compiler that takes the copy breaks
+    };
+    // Bit 7 of the pick chooses the side, the rest which value.
+    Spoiled spoiled(u8 pick) const
+    {
+        std::vector<size_t> sites;
+        for (size_t i = 0; i < pieces.size(); ++i)
+            if (pieces[i].refusal)
+                sites.push_back(i);
+        const size_t site = sites[(pick & 0x7F) % sites.size()];
+        Spoiled copy{{}, 1, pieces[site].refusal};
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            if (i == site) {
+                copy.text += pick & 0x80 ? pieces[i].above : pieces[i].below;
+                copy.line = 1 + int(std::count(copy.text.begin(), copy.text.end(), '\n'));
+            } else {
+                copy.text += pieces[i].good;
+            }
+        }
+        return copy;
+    }
+
+private:
+    struct Piece {
+        std::string good, below, above;
+        const char* refusal;
+    };
+    std::vector<Piece> pieces;
+};
+
+// A copy of a well-formed source with one wrong value is refused at the line that holds it.
+void checkSpoiledSource(const SourcePair::Spoiled& copy)
+{
+    std::istringstream in(copy.text);
+    LevelSource src;
+    std::string error;
+    require(!parseLevelSource(in, "fuzz.txt", src, error), copy.refusal);
+    require(error.rfind("fuzz.txt:" + std::to_string(copy.line) + ": ", 0) == 0,
+            "a refusal names the line of the wrong value");
+}
+
 // A small source that uses every directive with values from the whole of each range (pan frames
-// only from the start of theirs), its lines ended as the input picks.
-std::string wellFormedSource(InputCursor& in)
+// from either end of theirs), its lines ended as the input picks.
+SourcePair wellFormedSource(InputCursor& in)
 {
     const char* const end = in.byte() & 1 ? "\r\n" : "\n";
     const int columns = 1 + in.byte() % 6, rows = 1 + in.byte() % 6, layers = 1 + in.byte() % 3;
-    std::ostringstream s;
-    s << "tileset cytok" << end << "size " << columns << ' ' << rows << ' ' << layers << end;
-    s << "active " << in.byte() % layers << end;
-    s << "start " << in.u32le() << ' ' << in.u32le() << "  # a comment" << end;
-    s << "camera " << (in.byte() & 1 ? "pan" : "follow") << end << "kinds" << end;
+    SourcePair s;
+    s << "tileset cytok" << end << "size ";
+    s.number(columns, 1, 0xFFFF, "a column count outside 1..65535 is refused");
+    s << ' ';
+    s.number(rows, 1, 0xFFFF, "a row count outside 1..65535 is refused");
+    s << ' ';
+    s.number(layers, 1, 255, "a layer count outside 1..255 is refused");
+    s << end << "active ";
+    s.number(in.byte() % layers, 0, layers - 1, "an active layer outside the layer count is refused");
+    s << end << "start ";
+    s.number(in.u32le(), 0, MaxU32, "a start camera x outside 0..4294967295 is refused");
+    s << ' ';
+    s.number(in.u32le(), 0, MaxU32, "a start camera y outside 0..4294967295 is refused");
+    const std::string mode = in.byte() & 1 ? "pan" : "follow";
+    s << "  # a comment" << end << "camera ";
+    s.word(mode, mode.substr(1), mode + 's', "an unknown camera mode is refused");
+    s << end << "kinds" << end;
+    // The one digit the copy may raise above the highest kind.
+    const u8 wrongKind = in.byte();
     for (int r = 0; r < KindLines; ++r) {
+        std::string digits;
         for (int c = 0; c < 16; ++c)
-            s << char('0' + in.byte() % 6);
+            digits += char('0' + in.byte() % 6);
+        if (r == wrongKind >> 4) {
+            std::string raised = digits;
+            raised[wrongKind & 15] = '6';
+            s.word(digits, raised, raised, "a kind above 5 is refused");
+        } else {
+            s << digits;
+        }
         s << end;
     }
     const std::string symbols = ".ab";
-    for (char symbol : symbols.substr(1))
-        s << "tile " << symbol << ' ' << in.byte() % 16 << ' ' << in.byte() % 16 << end;
+    for (char symbol : symbols.substr(1)) {
+        s << "tile " << symbol << ' ';
+        s.number(in.byte() % 16, 0, 15, "a tile column outside 0..15 is refused");
+        s << ' ';
+        s.number(in.byte() % 16, 0, 15, "a tile row outside 0..15 is refused");
+        s << end;
+    }
     for (int layer = 0; layer < layers; ++layer) {
         if (in.byte() & 1)
             continue;
-        s << "layer " << layer << end;
+        s << "layer ";
+        s.number(layer, 0, layers - 1, "a layer outside the layer count is refused");
+        s << end;
         for (int r = 0; r < rows; ++r) {
             s << '|';
             for (int c = 0; c < columns; ++c)
@@ -242,13 +353,30 @@ std::string wellFormedSource(InputCursor& in)
             s << '|' << end;
         }
     }
-    for (int n = in.byte() % 4; n > 0; --n)
-        s << "object " << KnownObjects[in.byte() % KnownObjects.size()].name << ' ' << i32(in.u32le()) << ' '
-          << i32(in.u32le()) << end;
-    u32 frame = in.byte() & 1 ? 0 : in.u16le();
-    for (int n = in.byte() % 4; n > 0; --n, frame += 1 + in.u16le())
-        s << "pan " << frame << ' ' << int(in.byte() % 32) - 16 << ' ' << int(in.byte() % 32) - 16 << end;
-    return s.str();
+    for (int n = in.byte() % 4; n > 0; --n) {
+        const std::string name = KnownObjects[in.byte() % KnownObjects.size()].name;
+        s << "object ";
+        s.word(name, name.substr(0, name.size() - 1), name + 's', "an unknown object name is refused");
+        s << ' ';
+        s.number(i32(in.u32le()), MinI32, MaxI32, "an object x outside the 32-bit range is refused");
+        s << ' ';
+        s.number(i32(in.u32le()), MinI32, MaxI32, "an object y outside the 32-bit range is refused");
+        s << end;
+    }
+    // Frames climb from 0 or a small frame, or fall from the last one a step may have.
+    const u8 firstFrame = in.byte() % 3;
+    const i64 climb = firstFrame == 2 ? -1 : 1;
+    i64 frame = firstFrame == 0 ? 0 : firstFrame == 1 ? in.u16le() : LastPanFrame;
+    for (int n = in.byte() % 4; n > 0; --n, frame += climb * (1 + in.u16le())) {
+        s << "pan ";
+        s.number(frame, 0, LastPanFrame, "a pan frame outside 0..4294967205 is refused");
+        s << ' ';
+        s.number(int(in.byte() % 32) - 16, -16, 15, "a pan step's dx outside -16..15 is refused");
+        s << ' ';
+        s.number(int(in.byte() % 32) - 16, -16, 15, "a pan step's dy outside -16..15 is refused");
+        s << end;
+    }
+    return s;
 }
 
 } // namespace
@@ -263,6 +391,9 @@ extern "C" int LLVMFuzzerTestOneInput(const u8* data, size_t size)
 {
     checkSource(std::string(reinterpret_cast<const char*>(data), size), Refusal::Allowed);
     InputCursor in(data, size);
-    checkSource(wellFormedSource(in), Refusal::Forbidden);
+    const u8 pick = in.byte();
+    const SourcePair pair = wellFormedSource(in);
+    checkSource(pair.wellFormed(), Refusal::Forbidden);
+    checkSpoiledSource(pair.spoiled(pick));
     return 0;
 }
