@@ -1,6 +1,7 @@
 #include "core/filewrite.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -13,6 +14,13 @@ namespace {
 
 constexpr int MaxLinkHops = 40;  // the kernel's own limit; a longer chain is a loop
 constexpr int MaxTemporaryTries = 100;
+
+// How a write beside the target ended.
+enum class Beside : u8 {
+    Replaced,  // the new file stands at the name, flushed with its folder
+    Failed,    // the name holds what it held before
+    Refused,   // the folder takes no new file at the name from this saver; nothing was changed
+};
 
 // Where a chain of links ends, dangling or not; empty for a loop or an unreadable link.
 fs::path linkTarget(fs::path path)
@@ -43,16 +51,68 @@ bool writeAll(int fd, const std::vector<u8>& bytes)
     return true;
 }
 
-// A name of our own beside the target; the umask gives a new file its usual permissions.
-int createTemporary(const fs::path& target, std::string* name)
+// A name of our own beside the target. The target's name is cut short where the two together
+// would pass the longest name a folder takes. The file is made with `mode` under the umask.
+int createTemporary(const fs::path& target, mode_t mode, std::string* name)
 {
+    const std::string base = target.filename().string();
     for (int attempt = 0; attempt < MaxTemporaryTries; ++attempt) {
-        *name = target.string() + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const std::string suffix = ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        *name = (target.parent_path() / (base.substr(0, NAME_MAX - suffix.size()) + suffix)).string();
+        const int fd = ::open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
+}
+
+// The new file takes the old one's owner and group where the saver may give them (only root
+// gives a file away; others may give it a group of their own), then exactly its mode: the umask
+// narrowed the mode it was made with, and a change of owner drops the set-id bits.
+bool keepOwnerAndMode(int fd, const struct stat& old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        if (errno != EPERM || (::fchown(fd, uid_t(-1), old.st_gid) != 0 && errno != EPERM))
+            return false;
+    }
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+// The renamed file's entry is in the folder, which a power loss could still take back until
+// the folder itself is flushed. A folder the saver may not read cannot be flushed, only used.
+bool flushFolder(const fs::path& target)
+{
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    const bool flushed = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && flushed;
+}
+
+// Writes the bytes to a new file beside the target and renames it over the target. `old` is
+// the status of the file being replaced, null for a new name: the new file never allows more
+// than the old one did, not even while it is being written.
+Beside writeBeside(const fs::path& target, const struct stat* old, const std::vector<u8>& bytes)
+{
+    std::string temporary;
+    const int fd = createTemporary(target, old ? old->st_mode & 0777 : 0666, &temporary);
+    if (fd < 0)
+        return errno == EACCES || errno == EPERM ? Beside::Refused : Beside::Failed;
+    bool ok = writeAll(fd, bytes) && (!old || keepOwnerAndMode(fd, *old)) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && std::rename(temporary.c_str(), target.c_str()) == 0)
+        return flushFolder(target) ? Beside::Replaced : Beside::Failed;
+    // In a folder with the sticky bit only a file's owner may put another file in its place.
+    const Beside outcome = ok && errno == EPERM ? Beside::Refused : Beside::Failed;
+    ::unlink(temporary.c_str());
+    return outcome;
+}
+
+// Writes over the old file itself, the only way left where the folder refuses a new file.
+bool writeInPlace(int fd, const std::vector<u8>& bytes)
+{
+    return ::ftruncate(fd, 0) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
 }
 
 } // namespace
@@ -63,17 +123,16 @@ bool replaceFile(const std::string& name, const std::vector<u8>& bytes)
     if (target.empty())
         return false;
     struct stat old {};
-    const bool replacing = ::stat(target.c_str(), &old) == 0;
-    if (replacing && !S_ISREG(old.st_mode))
+    if (::stat(target.c_str(), &old) != 0)
+        return writeBeside(target, nullptr, bytes) == Beside::Replaced;
+    if (!S_ISREG(old.st_mode))
         return false;
-    std::string temporary;
-    const int fd = createTemporary(target, &temporary);
-    if (fd < 0)
+    // Only a file the saver could write into is replaced. Opening it for writing changes nothing
+    // yet and lets the system judge, so root still saves over a read-only mode as a write would.
+    const int existing = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (existing < 0)
         return false;
-    bool ok = writeAll(fd, bytes) && (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
+    const Beside beside = writeBeside(target, &old, bytes);
+    const bool ok = beside == Beside::Replaced || (beside == Beside::Refused && writeInPlace(existing, bytes));
+    return ::close(existing) == 0 && ok;
 }

@@ -5,8 +5,12 @@
 #include <vector>
 
 // Puts `bytes` in the file `name` as a whole or not at all. They are written to a new file beside
-// the target, which takes the target's place only once every byte is written, flushed and closed,
-// so a failed write (full disk, file size limit, I/O error) leaves what was there byte for byte
-// and no stray file. A symbolic link is followed: what it points to is replaced, the link stays.
-// Only a plain file or a free name is replaced; false for anything else and on every failure.
+// the target, which takes the target's place only once every byte is written and flushed, and the
+// folder is flushed after, so a failed write (full disk, file size limit, I/O error) leaves what
+// was there byte for byte and no stray file, and a power loss after success keeps the new bytes.
+// The new file keeps the old one's mode (never wider, not even while written), owner and group.
+// A symbolic link is followed: what it points to is replaced, the link stays. Only a plain file
+// the saver may write, or a free name, is replaced; false for anything else and on every failure.
+// Where the folder takes no new file from the saver (no write permission, or the sticky bit and
+// another's file), a file the saver may write is written over in place.
 bool replaceFile(const std::string& name, const std::vector<u8>& bytes);

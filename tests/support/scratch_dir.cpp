@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <grp.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -40,4 +42,16 @@ bool pathExists(const std::string& name)
 {
     std::error_code ignored;
     return fs::exists(name, ignored);
+}
+
+bool asNobody(const std::function<bool()>& work, const std::vector<gid_t>& groups)
+{
+    constexpr uid_t Nobody = 65534;
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool dropped = setgroups(groups.size(), groups.data()) == 0 && setgid(Nobody) == 0 && setuid(Nobody) == 0;
+        _exit(dropped && work() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

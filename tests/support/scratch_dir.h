@@ -1,5 +1,8 @@
 #pragma once
+#include <functional>
 #include <string>
+#include <sys/types.h>
+#include <vector>
 
 // A fresh private folder that becomes the working directory for the scratch's lifetime, so
 // tests that write "resource/..." files never touch the repository. Removed with everything
@@ -22,3 +25,7 @@ private:
 void writeFile(const std::string& name, const std::string& bytes);
 std::string readFile(const std::string& name);   // empty when missing
 bool pathExists(const std::string& name);
+
+// Runs `work` in a child process as the ordinary user nobody (uid and gid 65534, and `groups`
+// besides) and tells whether it returned true. Tests run as root; this shows what a user sees.
+bool asNobody(const std::function<bool()>& work, const std::vector<gid_t>& groups = {});

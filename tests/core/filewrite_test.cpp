@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
+#include "core/filewrite.h"
+
+#include <cerrno>
+#include <dlfcn.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The saves' file calls as they happen: the call, the inode and mode of its file at that moment,
+// and for a folder, the inode then standing at "saved.lvl".
+using Seen = std::tuple<char, ino_t, mode_t, ino_t>;
+std::vector<Seen> seen;
+
+void see(char call, int fd)
+{
+    const int error = errno;  // the saves look at errno after their calls, not after ours
+    struct stat file {}, saved {};
+    const bool folder = ::fstat(fd, &file) == 0 && S_ISDIR(file.st_mode) && ::fstatat(fd, "saved.lvl", &saved, 0) == 0;
+    seen.emplace_back(call, file.st_ino, file.st_mode & 07777, folder ? saved.st_ino : 0);
+    errno = error;
+}
+
+std::vector<u8> bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+struct stat statusOf(const std::string& name)
+{
+    struct stat status {};
+    ::stat(name.c_str(), &status);
+    return status;
+}
+
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    see('s', fd);
+    return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
+}
+
+extern "C" int fchmod(int fd, mode_t mode)
+{
+    see('m', fd);
+    return reinterpret_cast<int (*)(int, mode_t)>(dlsym(RTLD_NEXT, "fchmod"))(fd, mode);
+}
+
+TEST(FileReplacement, TheNewFileHasTheOldOnesRightsFromTheStartAndIsFlushedWithItsFolder)
+{
+    ScratchDir scratch;
+    ASSERT_EQ(::chmod(".", 0777), 0);
+    writeFile("saved.lvl", "old");
+    ASSERT_EQ(::chown("saved.lvl", 0, 65534), 0);
+    ASSERT_EQ(::chmod("saved.lvl", 0440), 0);  // read-only, which root writes all the same
+    const mode_t umaskBefore = ::umask(0);
+    seen.clear();
+    EXPECT_TRUE(replaceFile("saved.lvl", bytes("new")));
+    ::umask(umaskBefore);
+    const ino_t file = statusOf("saved.lvl").st_ino;
+    const ino_t folder = statusOf(".").st_ino;
+    EXPECT_EQ(seen, (std::vector<Seen>{{'m', file, 0440, 0}, {'s', file, 0440, 0}, {'s', folder, 0777, file}}));
+    EXPECT_EQ(readFile("saved.lvl"), "new");
+    EXPECT_EQ(statusOf("saved.lvl").st_gid, 65534u);
+
+    // The longest name a folder takes, new and then replaced.
+    const std::string longest = std::string(251, 'n') + ".lvl";
+    EXPECT_TRUE(replaceFile(longest, bytes("new")) && replaceFile(longest, bytes("again")));
+    EXPECT_EQ(readFile(longest), "again");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2);
+}
+
+TEST(FileReplacement, AUserReplacesWhatTheyMayWriteKeepingItsGroupAndWritesInPlaceWhereNoNewFileMayGo)
+{
+    ScratchDir scratch;
+    ASSERT_EQ(::chmod(".", 0777) | ::mkdir("shut", 0755) | ::mkdir("sticky", 0) | ::chmod("sticky", 01777), 0);
+    const std::tuple<const char*, mode_t, gid_t> files[] = {{"shut/open.lvl", 0666, 0}, {"sticky/theirs.lvl", 0666, 0},
+                                                            {"read-only.lvl", 0444, 0}, {"closed.lvl", 0000, 0},
+                                                            {"shared.lvl", 0664, 65533}};
+    for (const auto& [name, mode, group] : files) {
+        writeFile(name, "old level");
+        ASSERT_EQ(::chown(name, 0, group) | ::chmod(name, mode), 0);
+    }
+    const ino_t shut = statusOf("shut/open.lvl").st_ino, sticky = statusOf("sticky/theirs.lvl").st_ino;
+    EXPECT_TRUE(asNobody(
+        [] {
+            return replaceFile("shut/open.lvl", bytes("new")) && replaceFile("sticky/theirs.lvl", bytes("new")) &&
+                   !replaceFile("read-only.lvl", bytes("new")) && !replaceFile("closed.lvl", bytes("new")) &&
+                   replaceFile("shared.lvl", bytes("new"));
+        },
+        {65533}));
+    EXPECT_EQ(readFile("shut/open.lvl") + readFile("sticky/theirs.lvl") + readFile("shared.lvl"), "newnewnew");
+    EXPECT_EQ(std::make_pair(statusOf("shut/open.lvl").st_ino, statusOf("sticky/theirs.lvl").st_ino),
+              std::make_pair(shut, sticky));  // written in place
+    EXPECT_EQ(readFile("read-only.lvl") + readFile("closed.lvl"), "old levelold level");
+    EXPECT_EQ(statusOf("shared.lvl").st_gid, 65533u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 5);  // no file of the saves' own
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("sticky"), {}), 1);
+}
