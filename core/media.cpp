@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -259,8 +260,9 @@ void freeAllMusic()
 
 bool fileExists(const std::string& name)
 {
-    std::ifstream file(name);
-    return file.good();
+    // Nothing is opened: a FIFO would hold the game until a writer came.
+    struct stat entry {};
+    return ::lstat(name.c_str(), &entry) == 0;
 }
 
 bool ensureFileExists(const std::string& name, bool* created)

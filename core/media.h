@@ -29,7 +29,7 @@ void freeAllSurfaces();
 void freeAllSounds();
 void freeAllMusic();
 
-// True when the file can be opened for reading.
+// True when anything stands under the name: a file of any kind or mode, or a link, dangling or not.
 bool fileExists(const std::string& name);
 // Creates an empty file when nothing stands under the name (not even a dangling link); a file
 // that is there is left untouched, readable or not. False when it can be neither found nor

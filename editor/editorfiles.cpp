@@ -28,6 +28,7 @@ constexpr u8 NewLevelActiveLayer = 1;
 const char* const NewLevelSet = "cytok";
 
 const char* const SaveFailedText = "Failed to write the level file.\nLevel was not saved.";
+const char* const InvalidNameText = "INVALID FILENAME!\nLevel was not saved.";
 const char* const SavedText = "Level was saved successfully.";
 const char* const WidthQuestion = "Enter the WIDTH of the new level, in screen-sizes.\nMaximum width/height is 500.  "
                                   "LARGE-SIZED LEVELS CAN MAKE BIG FILES...";
@@ -44,6 +45,15 @@ bool readScreens(const std::string& answer, u16* screens)
         return false;
     *screens = std::min<u16>(std::max<u16>(value, 1), MaxScreens);
     return true;
+}
+
+// A plain file, or a link that ends at one or at nothing yet: what a level may be saved over.
+// Found without opening anything, since a pipe would hold the editor until a writer came.
+bool holdsALevelFile(const std::string& name)
+{
+    std::error_code ignored;
+    const std::filesystem::file_type type = std::filesystem::status(name, ignored).type();
+    return type == std::filesystem::file_type::regular || type == std::filesystem::file_type::not_found;
 }
 
 bool answeredYes(const std::string& answer)
@@ -85,9 +95,12 @@ void SystEditor::saveLevel()
     bool created = false;
     if (!fileExists(name)) {
         if (!ensureFileExists(name, &created)) {
-            showMessageScreen("INVALID FILENAME!\nLevel was not saved.");
+            showMessageScreen(InvalidNameText);
             return;
         }
+    } else if (!holdsALevelFile(name)) {
+        showMessageScreen(InvalidNameText);
+        return;
     } else if (!ask("This file already exists.  Overwrite it? (Y/N)", &overwrite)) {
         return;
     } else if (!answeredYes(overwrite)) {

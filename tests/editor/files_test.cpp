@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -149,12 +150,14 @@ TEST_F(FilesTest, ANameThatCannotBeCreatedIsRefused)
 
 TEST_F(FilesTest, AWriteThatFailsIsNotReportedAsSavedAndCostsNothing)
 {
-    // A directory opens for reading, so it passes for an existing file, but cannot be written.
+    // A folder or a pipe at the name is no level file: nothing is asked, opened or written.
     std::filesystem::create_directory("taken.lvl");
-    answer("taken.lvl");
-    answer("y");
-    tap(SDLK_F2);
-    EXPECT_EQ(lastMessageShown(), "Failed to write the level file.\nLevel was not saved.");
+    ASSERT_EQ(mkfifo("pipe.lvl", 0600), 0);
+    for (const char* name : {"taken.lvl", "pipe.lvl"}) {
+        answer(name);
+        tap(SDLK_F2);
+        EXPECT_EQ(lastMessageShown(), "INVALID FILENAME!\nLevel was not saved.") << name;
+    }
     buildSomething();
     answer("kept.lvl");
     tap(SDLK_F2);
@@ -169,7 +172,8 @@ TEST_F(FilesTest, AWriteThatFailsIsNotReportedAsSavedAndCostsNothing)
     rlimit small{4096, saved.rlim_max};
     installTerminateHandlers();  // the game's own, which let a write fail at the limit
     setrlimit(RLIMIT_FSIZE, &small);
-    for (const std::vector<std::string>& answers : {std::vector<std::string>{"kept.lvl", "y"}, {"full.lvl"}, {"link.lvl"}}) {
+    const std::vector<std::string> saves[] = {{"kept.lvl", "y"}, {"full.lvl"}, {"link.lvl", "y"}};
+    for (const std::vector<std::string>& answers : saves) {
         for (const std::string& text : answers)
             answer(text);
         tap(SDLK_F2);
@@ -180,10 +184,17 @@ TEST_F(FilesTest, AWriteThatFailsIsNotReportedAsSavedAndCostsNothing)
         std::signal(signal, SIG_DFL);
     EXPECT_EQ(readFile("kept.lvl"), kept);
     EXPECT_TRUE(std::filesystem::is_symlink("link.lvl"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 4);  // resource, taken, kept, link
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 5);  // resource, taken, pipe, kept, link
+    EXPECT_EQ(std::filesystem::status("pipe.lvl").type(), std::filesystem::file_type::fifo);
 
-    // A save through the link writes the level where it points and keeps the link.
+    // A link that points nowhere yet still takes the name: it is asked about, and a save through
+    // it writes the level where it points and keeps the link.
     answer("link.lvl");
+    answer("n");
+    tap(SDLK_F2);
+    EXPECT_EQ(lastMessageShown(), "Level was not saved.");
+    answer("link.lvl");
+    answer("y");
     tap(SDLK_F2);
     EXPECT_TRUE(std::filesystem::is_symlink("link.lvl"));
     EXPECT_EQ(readFile("pointed.lvl"), kept);
@@ -202,8 +213,9 @@ TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)
     zeroWide[4 + 6 + 256 + 6] = 0;  // the width the reader takes: no tile at all
     writeFile("empty.lvl", zeroWide);
     std::filesystem::create_directory("folder.lvl");
-    // A folder and a device open for reading; the device never ends.
-    for (const char* name : {"broken.lvl", "empty.lvl", "folder.lvl", "/dev/zero"}) {
+    ASSERT_EQ(mkfifo("pipe.lvl", 0600), 0);
+    // Only plain files are opened: a device never ends, a pipe waits for a writer.
+    for (const char* name : {"broken.lvl", "empty.lvl", "folder.lvl", "/dev/zero", "pipe.lvl"}) {
         answer(name);
         tap(SDLK_F3);
         EXPECT_EQ(lastMessageShown(), "File is invalid or corrupt.\nFailed to load the level file.") << name;
