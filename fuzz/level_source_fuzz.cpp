@@ -1,9 +1,9 @@
 // The level compiler's source reader on any text, on a well-formed source built from the same
 // bytes, which it must accept, and on a copy of that source with one value just outside its
-// range or one unknown name, which it must refuse at that line. Whatever it accepts keeps every drawn layer below its layer count
-// and compiles to a level that loads again with everything the source says: in every cell the
-// tile that the legend gives the cell's map character, the kinds table, the start camera, the
-// camera mode with its pan steps, and the objects in source order.
+// range or one unknown name, which it must refuse at that line. Whatever it accepts keeps every
+// drawn layer below its layer count and compiles to a level that loads again with everything the
+// source says: in every cell the tile that the legend gives the cell's map character, the kinds
+// table, the start camera, the camera mode with its pan steps, and the objects in source order.
 #include "fuzz/fuzz_support.h"
 #include "tools/levelc/levelsource.h"
 #include "world/level.h"

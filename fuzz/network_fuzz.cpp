@@ -3,12 +3,15 @@
 // replays alone. Neither listens on or connects to the game's ports (other runs on this machine
 // may hold them): every connection goes through a listener of the harness on 127.0.0.1.
 //
-// The first byte picks the side. For the client (bit 7 set) the rest is cut into whole messages,
-// the last one padded with zeros, and the harness plays its host. After each message the client
-// must have answered over its connection exactly what the message asks for, in order (the
-// answer to each challenge, the confirmation of each PID), and be in the state the protocol's
-// table gives it, read by the harness on its own: its name, its PID, its UDP socket and its
-// pending sends, whatever wrong, foreign or cut-off entries the message holds.
+// The first byte picks the side. For the client (bit 7 set) the rest is cut into a byte naming a
+// path (bit 0: TCP or UDP) and a whole message, again and again, the last message padded with
+// zeros, and the harness plays its host: each message goes over the path it names, by TCP on the
+// client's connection or by UDP to the port the client last sent from (a message for UDP before
+// the client has shown a UDP port goes nowhere). After each message the client must have
+// answered over its connection exactly what the message asks for, in order (the answer to each
+// challenge, the confirmation of each PID), and be in the state the protocol's table gives it
+// for a message on that path, read by the harness on its own: its name, its PID, its UDP socket
+// and its pending sends, whatever wrong, foreign or cut-off entries the message holds.
 //
 // For the host, two clients connect, and the rest is a list of steps: entries the clients put
 // into their messages, raw bytes, sends and polls (see HostStep). Afterwards the host must have
@@ -17,7 +20,8 @@
 // - a record has passed the challenge only if its client sent the right answer, and has
 //   confirmed its PID only if its client sent that PID;
 // - a wrong answer, a wrong PID or a disconnect that the host surely read has removed the record;
-// - a record's name is the last rename the host surely read from its client;
+// - a record's name is the last rename the host surely read from its client, cut to what a
+//   message can carry back, and every rename it surely read is confirmed to that client in order;
 // - a message reaches only a client it is meant for: a rename, with the name asked for, or a
 //   challenge answer only the client that asked, the order to open UDP only a client that sent
 //   the right answer and its PID, chat only if another client sent some, a disconnect only a
@@ -45,6 +49,13 @@ namespace {
 
 constexpr size_t MaxMessages = 8;
 constexpr size_t LongestText = 48;
+// A rename may ask for more than a message holds: its entry is then cut where the message ends.
+constexpr size_t LongestRename = MessageSize;
+// The longest name a message carries back: the rest of it is the entry's header and NUL and the
+// end entry.
+constexpr size_t LongestName = MessageSize - 5;
+// Follows every message to the client, which has read the message once it has answered this.
+constexpr u32 MarkerChallenge = 0x5EA1ED;
 constexpr u16 FirstHarnessPort = 41000;
 constexpr int PortTries = 200;
 // Other runs on this machine may hold every free port for a moment, and on a busy machine the
@@ -82,6 +93,10 @@ enum class HostStep : u8 {
 
 TCPsocket listener = nullptr;
 IPaddress listenerAddress{};
+// On the listener's port number: the client's UDP sends reach it, and the messages the input
+// names for UDP leave from it.
+UDPsocket harnessUdp = nullptr;
+UDPpacket* datagram = nullptr;
 
 // libFuzzer's timeout is a timer signal. One that lands in a connect makes the connect report
 // failure although the connection goes on being made and waits at the listener, which would
@@ -140,6 +155,9 @@ struct Peer {
     bool opaque = false;      // raw bytes in the message: what follows may be read any way
     std::string sent;         // every message the host took from it, back to back
     std::string received;     // every byte the host sent it after the greeting
+    // The renames in its next message that the host surely reads, and those it surely read.
+    std::vector<std::string> renamesBuilding;
+    std::vector<std::string> renamesRead;
     // A wrong answer, a wrong PID or a disconnect the host surely read: the property its record
     // breaks if it stays.
     const char* mustBeGone = nullptr;
@@ -153,14 +171,23 @@ struct Peer {
 
 void openListener()
 {
-    for (int i = 0; i < PortTries && !listener; ++i) {
+    for (int i = 0; i < PortTries && !harnessUdp; ++i) {
+        const u16 port = u16(FirstHarnessPort + (getpid() + i) % 8000);
         IPaddress any;
-        SDLNet_ResolveHost(&any, nullptr, u16(FirstHarnessPort + (getpid() + i) % 8000));
+        SDLNet_ResolveHost(&any, nullptr, port);
         listener = SDLNet_TCP_Open(&any);
-        if (listener)
-            SDLNet_ResolveHost(&listenerAddress, "127.0.0.1", SDLNet_Read16(&any.port));
+        if (!listener)
+            continue;
+        harnessUdp = SDLNet_UDP_Open(port);
+        if (harnessUdp) {
+            SDLNet_ResolveHost(&listenerAddress, "127.0.0.1", port);
+        } else {
+            SDLNet_TCP_Close(listener);
+            listener = nullptr;
+        }
     }
-    if (!listener) {
+    datagram = SDLNet_AllocPacket(MessageSize);
+    if (!listener || !datagram) {
         std::fprintf(stderr, "no port for the harness listener: %s\n", SDL_GetError());
         std::abort();
     }
@@ -212,8 +239,8 @@ std::string receiveWaiting(TCPsocket end)
     return bytes;
 }
 
-// How a message from the host reached the client. A message handed over whole may stand for
-// either; only one that came by UDP may point the client's UDP path.
+// How a message from the host reaches the client: only one that came by UDP may point the
+// client's UDP path.
 enum class Path : u8 {
     Tcp,
     Udp
@@ -227,11 +254,13 @@ struct ClientModel {
     u8 pending = 0;
     bool udp = false;
     std::vector<std::string> answers;
+    bool reopened = false;  // the last message had the client open a new UDP socket
 
     // Entry after entry, up to the end entry or the first one whose fields the message cuts off.
     void read(const Message& message, Path path)
     {
         answers.clear();
+        reopened = false;
         size_t at = 0;
         auto has = [&](size_t bytes) { return at + bytes <= message.size(); };
         // The text from `at` to its NUL, if the message holds one.
@@ -263,7 +292,7 @@ struct ClientModel {
                 at += 4;
                 break;
             case CONN_OPEN_UDP:
-                udp = true;
+                udp = reopened = true;
                 pending |= AnnounceUdpPath;
                 break;
             case CONN_UDPCONNECT:
@@ -327,19 +356,24 @@ public:
     void feedClient(InputCursor& in)
     {
         connectClient();
+        // What the client of an earlier input sent shows no socket of this one.
+        findClientUdp();
+        clientUdpKnown = false;
         ClientModel model;
         for (size_t n = 0; n < MaxMessages && !in.done(); ++n) {
+            const Path path = Path(in.byte() & 1);
             Message message;
             for (u8& byte : message)
                 byte = in.byte();
-            ClientModel byTcp = model, byUdp = model;
-            byTcp.read(message, Path::Tcp);
-            byUdp.read(message, Path::Udp);
-            client->takeMessage(message.data());
-            // Which path a message handed over whole stands for is the client's affair: its
-            // pending sends pick the reading, and everything else must agree with that one.
-            model = client->pendingSends() == byUdp.pending ? byUdp : byTcp;
+            findClientUdp();
+            if (path == Path::Udp && !clientUdpKnown)
+                continue;
+            model.read(message, path);
+            deliver(message, path);
+            awaitAnswers(model, path);
             checkClient(model);
+            if (model.reopened)
+                clientUdpKnown = false;
         }
         require(receiveWaiting(hostEnd).empty(), "a client sends by TCP only what its messages ask for");
         loseClient();
@@ -357,8 +391,10 @@ public:
         for (Peer& peer : peers)
             send(peer);
         host->poll();
-        for (Peer& peer : peers)
+        for (Peer& peer : peers) {
             peer.received += receiveWaiting(peer.end);
+            awaitConfirmations(peer);
+        }
     }
 
     void checkHost() const
@@ -404,6 +440,66 @@ private:
         hostEnd = acceptWaiting();
     }
 
+    // The client's UDP sends all come to the harness: the last one shows where its socket is.
+    void findClientUdp()
+    {
+        while (SDLNet_UDP_Recv(harnessUdp, datagram) > 0) {
+            clientUdp = datagram->address;
+            clientUdpKnown = true;
+        }
+    }
+
+    // The message over its path, then the marker by TCP, in one send with a message by TCP (a
+    // second small send would wait for the client to acknowledge the first).
+    void deliver(const Message& message, Path path)
+    {
+        std::string byTcp;
+        if (path == Path::Tcp) {
+            byTcp.assign(message.begin(), message.end());
+        } else {
+            std::copy(message.begin(), message.end(), datagram->data);
+            datagram->len = MessageSize;
+            datagram->address = clientUdp;
+            require(SDLNet_UDP_Send(harnessUdp, -1, datagram) == 1, "the harness reaches the client");
+        }
+        std::string marker = entry(CONN_CHALLENGE, MarkerChallenge) + wireU16(PACK_END);
+        marker.resize(MessageSize);
+        byTcp += marker;
+        require(SDLNet_TCP_Send(hostEnd, byTcp.data(), int(byTcp.size())) == int(byTcp.size()),
+                "the harness reaches the client");
+    }
+
+    // The client is polled until it has answered the message and the marker after it, so it has
+    // read both. Its answers by TCP are the message's own in order, the marker's last; a message
+    // by UDP may be read in the same poll as the marker, after it, so its answers may follow the
+    // marker's.
+    void awaitAnswers(const ClientModel& model, Path path)
+    {
+        std::string sent;
+        const size_t count = model.answers.size() + 1;
+        // A poll takes one message by TCP: the first two polls follow at once.
+        const u32 start = SDL_GetTicks();
+        for (int polls = 1; sent.size() < count * MessageSize && SDL_GetTicks() - start < ReceiveLimitMs; ++polls) {
+            client->poll();
+            sent += receiveWaiting(hostEnd);
+            if (polls >= 2 && sent.size() < count * MessageSize)
+                SDL_Delay(1);
+        }
+        require(sent.size() == count * MessageSize,
+                "a client reads every message and answers every challenge and PID in it");
+        const std::string marker = entry(CONN_CHALLENGE_ANSWER, challengeAnswer(MarkerChallenge));
+        auto answeredInOrder = [&](size_t markerAt) {
+            for (size_t i = 0, answer = 0; i < count; ++i) {
+                const std::string expected = (i == markerAt ? marker : model.answers[answer++]) + wireU16(PACK_END);
+                if (sent.compare(i * MessageSize, expected.size(), expected) != 0)
+                    return false;
+            }
+            return true;
+        };
+        require(answeredInOrder(count - 1) || (path == Path::Udp && answeredInOrder(0)),
+                "a client answers each challenge with what it asks for and confirms each PID it is given, in order");
+    }
+
     void checkClient(const ClientModel& model) const
     {
         require(client->nickname() == model.name, "a client's name is its PID, then the last rename it read");
@@ -411,14 +507,6 @@ private:
         require(client->hasUdp() == model.udp, "a client opens a UDP socket when told to, and only then");
         require(client->pendingSends() == model.pending,
                 "a client repeats a UDP send from the order that starts it to the answer that ends it");
-        for (const std::string& answer : model.answers) {
-            Message sent;
-            require(receiveMessage(hostEnd, sent), "a client answers every challenge and PID it reads");
-            require(std::string(sent.begin(), sent.begin() + answer.size()) == answer
-                        && readU16(&sent[answer.size()]) == PACK_END,
-                    readU16(&sent[0]) == CONN_CHALLENGE_ANSWER ? "a client answers a challenge with what it asks for"
-                                                               : "a client confirms the PID it was given");
-        }
     }
 
     // The client finds its connection gone and needs no farewell, which would keep it a while.
@@ -458,10 +546,14 @@ private:
             add(peer, entry(CONN_CHALLENGE, in.u32le()));
             break;
         case HostStep::Rename: {
-            const std::string name = in.text(LongestText);
+            const std::string name = in.text(LongestRename);
             add(peer, wireU16(CONN_RENAME) + name + '\0');
-            peer.name = name;
+            // A name longer than a message carries back is kept cut to its first bytes; so is one
+            // whose entry the message's end cuts, which the end entry's first byte lengthens.
+            peer.name = name.substr(0, LongestName);
             peer.nameKnown = !peer.opaque;
+            if (peer.nameKnown)
+                peer.renamesBuilding.push_back(peer.name);
             break;
         }
         case HostStep::Text:
@@ -524,6 +616,36 @@ private:
         if (ClientRecord* record = liveRecord(peer.pid)) {
             peer.sent.append(message.begin(), message.end());
             host->takeMessage(*record, message.data());
+            peer.renamesRead.insert(peer.renamesRead.end(), peer.renamesBuilding.begin(), peer.renamesBuilding.end());
+        }
+        peer.renamesBuilding.clear();
+        // Taken as they come, so that no connection fills up while the host writes to it.
+        for (Peer& each : peers)
+            each.received += receiveWaiting(each.end);
+    }
+
+    // How many of the renames the host surely read have been confirmed to the client, in order;
+    // renames in raw bytes may be confirmed between them.
+    static size_t confirmedRenames(const Peer& peer)
+    {
+        size_t confirmed = 0;
+        for (size_t at = 0; at + MessageSize <= peer.received.size(); at += MessageSize) {
+            if (confirmed < peer.renamesRead.size()
+                && readU16(reinterpret_cast<const u8*>(peer.received.data() + at)) == CONN_RENAME
+                && textAt(peer.received, at + 2) == peer.renamesRead[confirmed])
+                ++confirmed;
+        }
+        return confirmed;
+    }
+
+    // The host's last sends may reach a client's end a moment after the host made them.
+    void awaitConfirmations(Peer& peer)
+    {
+        const u32 start = SDL_GetTicks();
+        while (liveRecord(peer.pid) && confirmedRenames(peer) < peer.renamesRead.size()
+               && SDL_GetTicks() - start < ReceiveLimitMs) {
+            SDL_Delay(1);
+            peer.received += receiveWaiting(peer.end);
         }
     }
 
@@ -547,6 +669,8 @@ private:
         require(!(record->state & PidConfirmed) || peer.hasSent(entry(CONN_PID_CONFIRM, peer.pid)),
                 "a record confirms its PID only with its own");
         require(!peer.nameKnown || record->name == peer.name, "a rename the host accepts is the name it keeps");
+        require(confirmedRenames(peer) == peer.renamesRead.size(),
+                "every rename the host reads is confirmed to that client, in order");
     }
 
     // Every message the host sends after the greeting holds one entry.
@@ -585,20 +709,24 @@ private:
     std::unique_ptr<NetClient> client;
     std::array<Peer, 2> peers;
     TCPsocket hostEnd = nullptr;  // the harness's side of the client's connection
+    IPaddress clientUdp{};        // where the client's UDP socket last sent from
+    bool clientUdpKnown = false;  // since it last opened one
 };
 
 // Before the program's own statics go: every random stream is handed back.
 void stopHarness()
 {
     SDLNet_TCP_Close(listener);
+    SDLNet_UDP_Close(harnessUdp);
+    SDLNet_FreePacket(datagram);
     releaseAllStreams();
 }
 
 } // namespace
 
 // The link routes every look-up of a host name here (-Wl,--wrap): the client under test finds
-// the harness listener behind its server's name, and its UDP sends go to a port there that
-// nobody reads.
+// the harness listener behind its server's name, and sends by UDP to the harness's socket on the
+// same port number.
 extern "C" int __real_SDLNet_ResolveHost(IPaddress* address, const char* host, Uint16 port);
 extern "C" int __wrap_SDLNet_ResolveHost(IPaddress* address, const char* host, Uint16 port)
 {
