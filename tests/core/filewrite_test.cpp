@@ -78,9 +78,10 @@ TEST(FileReplacement, AUserReplacesWhatTheyMayWriteKeepingItsGroupAndWritesInPla
 {
     ScratchDir scratch;
     ASSERT_EQ(::chmod(".", 0777) | ::mkdir("shut", 0755) | ::mkdir("sticky", 0) | ::chmod("sticky", 01777), 0);
-    const std::tuple<const char*, mode_t, gid_t> files[] = {{"shut/open.lvl", 0666, 0}, {"sticky/theirs.lvl", 0666, 0},
-                                                            {"read-only.lvl", 0444, 0}, {"closed.lvl", 0000, 0},
-                                                            {"shared.lvl", 0664, 65533}};
+    ASSERT_EQ(::mkdir("unlisted", 0) | ::chmod("unlisted", 0333), 0);  // a folder that cannot be read (nor flushed)
+    const std::tuple<const char*, mode_t, gid_t> files[] = {
+        {"shut/open.lvl", 0666, 0}, {"sticky/theirs.lvl", 0666, 0}, {"unlisted/level.lvl", 0666, 0},
+        {"read-only.lvl", 0444, 0}, {"closed.lvl", 0000, 0},         {"shared.lvl", 0664, 65533}};
     for (const auto& [name, mode, group] : files) {
         writeFile(name, "old level");
         ASSERT_EQ(::chown(name, 0, group) | ::chmod(name, mode), 0);
@@ -90,14 +91,15 @@ TEST(FileReplacement, AUserReplacesWhatTheyMayWriteKeepingItsGroupAndWritesInPla
         [] {
             return replaceFile("shut/open.lvl", bytes("new")) && replaceFile("sticky/theirs.lvl", bytes("new")) &&
                    !replaceFile("read-only.lvl", bytes("new")) && !replaceFile("closed.lvl", bytes("new")) &&
-                   replaceFile("shared.lvl", bytes("new"));
+                   replaceFile("shared.lvl", bytes("new")) && replaceFile("unlisted/level.lvl", bytes("new"));
         },
         {65533}));
-    EXPECT_EQ(readFile("shut/open.lvl") + readFile("sticky/theirs.lvl") + readFile("shared.lvl"), "newnewnew");
+    for (const char* name : {"shut/open.lvl", "sticky/theirs.lvl", "unlisted/level.lvl", "shared.lvl"})
+        EXPECT_EQ(readFile(name), "new") << name;
     EXPECT_EQ(std::make_pair(statusOf("shut/open.lvl").st_ino, statusOf("sticky/theirs.lvl").st_ino),
               std::make_pair(shut, sticky));  // written in place
     EXPECT_EQ(readFile("read-only.lvl") + readFile("closed.lvl"), "old levelold level");
     EXPECT_EQ(statusOf("shared.lvl").st_gid, 65533u);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 5);  // no file of the saves' own
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 6);  // no file of the saves' own
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("sticky"), {}), 1);
 }
