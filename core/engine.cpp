@@ -321,6 +321,7 @@ int programEntry(int argc, char** argv)
 {
     if (argc > 2 && std::strcmp(argv[1], "-pack") == 0) {
         logLine("Starting resource packager...");
+        ignoreFileSizeSignal();
         if (!packResources(argv[2]))
             return 1;
         logLine("Packaging job complete.");

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -74,17 +76,39 @@ std::vector<PackRecord> layOutIndex(const std::vector<PackedSource>& packed)
     return records;
 }
 
+// The parts in a file of that name made anew and flushed to the disk. What an earlier run that was
+// cut off left at the name goes first, so no write ever lands where a link there points.
 bool writeNewFile(const std::string& name, const std::vector<const std::string*>& parts)
 {
-    std::ofstream file(name, std::ios::binary | std::ios::trunc);
+    ::unlink(name.c_str());
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        return false;
+    }
+    bool written = true;
     for (const std::string* part : parts)
-        file.write(part->data(), std::streamsize(part->size()));
-    file.close();
-    return !file.fail();
+        written = written && std::fwrite(part->data(), 1, part->size(), file) == part->size();
+    written = written && std::fflush(file) == 0 && ::fsync(fd) == 0;
+    return std::fclose(file) == 0 && written;
 }
 
-// Both files are written beside the old pack and renamed over it only once complete, so a
-// failed run leaves the old pack as it was.
+// A rename lasts through a power loss only once the folder that holds the name is flushed.
+bool flushFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool flushed = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && flushed;
+}
+
+// Both files are written and flushed beside the old pack and renamed over it only once complete,
+// so a failed run (full disk, file size limit) leaves the old pack as it was. Only a run cut off
+// between the two renames, which cannot be one step, leaves new bodies under the old index.
 bool replacePack(const std::vector<PackedSource>& packed)
 {
     std::string index = serialisePackIndex(layOutIndex(packed));
@@ -95,8 +119,8 @@ bool replacePack(const std::vector<PackedSource>& packed)
     if (written && std::rename(NewBodyFile.c_str(), PackBodyFile) == 0 &&
         std::rename(NewIndexFile.c_str(), PackIndexFile) == 0)
         return true;
-    std::remove(NewIndexFile.c_str());
-    std::remove(NewBodyFile.c_str());
+    ::unlink(NewIndexFile.c_str());
+    ::unlink(NewBodyFile.c_str());
     return false;
 }
 
@@ -127,7 +151,11 @@ bool packResources(const char* listFile)
         logLine("Cannot write the new pack; the old pack and its sources are kept.");
         return false;
     }
-    // Only now that the pack holds them are the sources deleted.
+    if (!flushFolder(std::filesystem::path(PackIndexFile).parent_path().string())) {
+        logLine("Cannot flush the new pack to the disk; its sources are kept.");
+        return false;
+    }
+    // Only now that the pack holds them, on the disk, are the sources deleted.
     for (const PackedSource& source : packed)
         std::remove(source.sourcePath.c_str());
     return true;

@@ -61,7 +61,11 @@ void installTerminateHandlers()
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    // A write past the file size limit then fails, and the save says so, instead of ending the game.
+    ignoreFileSizeSignal();
+}
+
+void ignoreFileSizeSignal()
+{
     std::signal(SIGXFSZ, SIG_IGN);
 }
 

@@ -5,8 +5,11 @@
 
 // SIGINT and SIGTERM ask the game to end: the frame loop stops after the frame in progress and
 // every modal wait returns at once, so the program always shuts down in order. The file size
-// limit's signal is ignored: it would end the game in the middle of a save.
+// limit's signal is ignored (see ignoreFileSizeSignal).
 void installTerminateHandlers();
+// A write past the file size limit then fails, and the save or the packer says so, instead of the
+// signal ending the program in the middle of it with a half-written file left behind.
+void ignoreFileSizeSignal();
 bool terminateRequested();
 void clearTerminateRequest();  // for tests that raise the signals themselves
 

@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
           libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-net1.2-dev
           libgtest-dev libbenchmark-dev python3 python3-pil python3-numpy
+          strace  # the program checks watch the packer's flushes
           clang libclang-rt-14-dev  # the fuzz targets: clang with libFuzzer
           "$@")
 missing=()

@@ -100,6 +100,9 @@ TEST_F(ResourcePack, PackagerWritesTheExactFormatAndRemovesSources)
     writeFile("resource/a.gif", "GIF-A");
     writeFile("resource/sub/b.wav", "WAVDATA");
     writeFile("resource/c.txt", "");
+    // What a run cut off may leave: a link at the new file's name is replaced, not written through.
+    writeFile("outside.bin", "KEEP");
+    fs::create_symlink("../outside.bin", "resource/resource.pack.new");
     // A CRLF line, a missing file, an empty entry and a last line without a line break.
     std::vector<std::string> log;
     ASSERT_TRUE(pack("resource\\a.gif\r\nresource\\missing.gif\nresource\\c.txt\nresource\\sub\\b.wav", &log));
@@ -117,6 +120,7 @@ TEST_F(ResourcePack, PackagerWritesTheExactFormatAndRemovesSources)
     EXPECT_FALSE(pathExists("resource/sub/b.wav"));
     EXPECT_EQ(folderContents("resource"),
               (std::vector<std::string>{"resource.dir", "resource.pack", "sub"}));
+    EXPECT_EQ(readFile("outside.bin"), "KEEP");
 }
 
 TEST_F(ResourcePack, ForwardSlashListLinesAreStoredInBackslashForm)

@@ -25,12 +25,12 @@
 //                                     per frame (-16..15); at most 65535 steps
 #include "core/media.h"
 #include "core/modal.h"
+#include "core/platform.h"
 #include "core/respack.h"
 #include "tools/levelc/levelsource.h"
 #include "world/level.h"
 
 #include <SDL/SDL.h>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -53,9 +53,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: levelc SOURCE.txt OUTPUT.lvl\n");
         return 2;
     }
-    // A write past the file size limit then fails, and the level writer removes its new file,
-    // instead of the compiler being killed with that file still beside the output.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // A write past the file size limit then fails and the level writer removes its new file,
+    // instead of the compiler dying with that file still beside the output.
+    ignoreFileSizeSignal();
     LevelSource src;
     std::string error;
     std::ifstream in(argv[1]);
