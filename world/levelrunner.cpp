@@ -78,6 +78,8 @@ void LevelRunner::onAdd()
     i32 cy = i32(levelData->startCameraY());
     owner->cameraX = cx;
     owner->cameraY = cy;
+    leftX = cx;
+    leftY = cy;
     exposeStrip(cx - BlockMargin, cy - BlockMargin, cx + ScreenW + BlockMargin, cy + ScreenH + BlockMargin, 0);
     spawnObjects(cx - ObjectMargin, cy - ObjectMargin, cx + ScreenW + ObjectMargin, cy + ScreenH + ObjectMargin,
                  0);
@@ -86,6 +88,8 @@ void LevelRunner::onAdd()
 void LevelRunner::update()
 {
     i32 ox = owner->cameraX, oy = owner->cameraY;
+    // Others move the camera too (a boss fight's shake): their moves stream in as the runner's own.
+    streamAround(leftX, leftY, ox, oy);
     i32 nx = ox, ny = oy;
     if (levelData->cameraMode() == CameraFollow) {
         followPlayers(ox, oy, &nx, &ny);
@@ -96,6 +100,8 @@ void LevelRunner::update()
     }
     owner->cameraX = nx;
     owner->cameraY = ny;
+    leftX = nx;
+    leftY = ny;
     if (owner->frame() % DespawnPeriod == 0)
         despawnOutside(nx - BlockMargin, ny - BlockMargin, nx + ScreenW + BlockMargin, ny + ScreenH + BlockMargin);
     streamAround(ox, oy, nx, ny);
@@ -243,8 +249,9 @@ void LevelRunner::spawn(Physical* object)
 void LevelRunner::stream(Physical* object, std::optional<u64> cell)
 {
     // Filed first, under the serial the add gives it, so an object that asks to be forgotten as
-    // it is added stays forgotten. Without a system the add deletes the object: nothing is filed.
-    if (owner)
+    // it is added stays forgotten. Without a system the add deletes the object, and one that has
+    // an owner already is refused: neither is filed.
+    if (owner && object && !object->owner)
         streamed.emplace(SystPhysical::nextSerial(), StreamedObject{object, cell});
     addObject(object);
 }

@@ -59,6 +59,9 @@ private:
     // an entry's object is read only after the system has vouched for it (SystPhysical::isAlive).
     std::unordered_map<u32, StreamedObject> streamed;
     std::unordered_set<u64> builtCells;  // cells whose blocks are present
+    // Where this runner left the camera: the window there is built. A camera found elsewhere was
+    // moved by someone else since.
+    i32 leftX = 0, leftY = 0;
 };
 
 // The camera's step toward a target on one axis: a twelfth of the distance plus one pixel while

@@ -173,8 +173,12 @@ bool Springfoot_Boss::wavesPhase() const
 
 void Springfoot_Boss::act()
 {
-    if (!active)
+    if (!active) {
+        // Asleep it still hops now and then (its think and move run); the hop ends where it lands.
+        if (standing() && velY >= 0)
+            velX = 0;
         return;
+    }
     if (shake != 0)
         --shake;
     if (dead) {

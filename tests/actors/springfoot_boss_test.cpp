@@ -98,6 +98,14 @@ TEST_F(SpringfootBossTest, OneBigHitCallsItsReinforcementsOverTheFollowingFrames
 TEST_F(SpringfootBossTest, AsleepItDoesNothingOfItsOwnButCanBeHurt)
 {
     addBoss(false);
+    boss->velX = 3;  // a hop its think asked for in its sleep: it ends where it lands
+    boss->velY = -6;
+    stepHeld(40);
+    ASSERT_EQ(boss->y + boss->h, 200) << "it landed";
+    const i32 landedAt = boss->x;
+    stepHeld(20);
+    EXPECT_EQ(boss->x, landedAt);
+    EXPECT_GT(landedAt, 152);
     boss->health = 10;
     stepHeld(60);
     EXPECT_EQ(reinforcements(), 0u);

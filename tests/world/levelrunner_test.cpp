@@ -231,6 +231,17 @@ TEST_F(LevelRunnerTest, BuildsTheBlockWindowAndDropsFarBlocksEverySixteenFrames)
     run(1);
     EXPECT_EQ(blocksInColumn(0), 0);
     EXPECT_EQ(blocksInColumn(16), 20);
+
+    // A camera moved by someone else (a shake) streams in like the runner's own moves: held 80
+    // pixels left over a pass that drops far blocks, then put back, it finds its whole window built.
+    sys->cameraX -= 80;
+    run(16);
+    sys->cameraX += 80;
+    run(1);
+    for (i32 x = (sys->cameraX - 64) / 16 * 16; x <= sys->cameraX + 384; x += 16)
+        EXPECT_EQ(blocksInColumn(x), 20) << "column " << x / 16;
+    run(450);  // far from the start: what the camera left behind stays dropped
+    EXPECT_GE(blockCells()[0], (sys->cameraX - 64) / 16 - 2);
 }
 
 // Every edge of both windows crosses a tile line on the first or the last of 16 diagonal steps;
@@ -364,6 +375,7 @@ TEST_F(LevelRunnerTest, SpawnedObjectsLeaveWithFarTerrainUnlessForgotten)
     auto* dying = new Crate(120, 100);
     runner->addObject(added);
     runner->spawn(near);
+    runner->spawn(added);  // refused: it has its system already, and files nothing
     runner->spawn(far);
     runner->spawn(forgotten);
     runner->spawn(dying);
