@@ -408,6 +408,15 @@ TEST_F(LevelFileTest, MiniMapShowsTheTopmostKindAndObjects)
     EXPECT_EQ(pixel(2, 0), 0x000000u);
     EXPECT_EQ(pixel(0, 1), 0x000000u);
     EXPECT_EQ(pixel(2, 1), 0xFF0000u);
+
+    // Drawn at (3, 1) on a wider surface, the rows still end at its bottom edge, not at x.
+    SDL_Surface* wide = createSurface(6, 3);
+    ASSERT_NE(wide, nullptr);
+    level.drawMiniMap(3, 1, wide, true);
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(getPixel(wide, u32(3 + c), u32(1 + r)) & 0xFFFFFF, pixel(c, r)) << c << "," << r;
+    freeSurface(wide);
     freeSurface(map);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "core/engine.h"
+#include "core/message.h"
 #include "tests/support/sdl_env.h"
 #include "world/interfaces.h"
 #include "world/speechflag.h"
@@ -318,6 +320,7 @@ TEST_F(SystPhysicalTest, CategoryMapsHoldTheInterfacesOfFlaggedObjects)
 
     EXPECT_EQ(sys.firstInCategory(6), nullptr);
     EXPECT_FALSE(sys.hasMoreInCategory());
+    EXPECT_EQ(sys.findInCategory(hero, 6), nullptr);
     EXPECT_EQ(sys.firstIn<Boss>(), nullptr);
     EXPECT_FALSE(sys.hasMoreInCategory());
 }
@@ -340,8 +343,11 @@ TEST_F(SystPhysicalTest, SnapshotGrowsByAnEighthPlusOne)
 
 TEST_F(SystPhysicalTest, DeletingTheSystemDeletesQueuedAndActiveObjects)
 {
+    const u32 delayBefore = frameDelayMs;
+    frameDelayMs = 25;
     {
         SystPhysical local;
+        EXPECT_EQ(frameDelayMs, 1000u / 30) << "a world runs at 30 frames a second";
         local.add(new Probe("settled", 0));
         local.update();
         local.add(new Probe("queued", 0));
@@ -349,6 +355,7 @@ TEST_F(SystPhysicalTest, DeletingTheSystemDeletesQueuedAndActiveObjects)
         journal.clear();
     }
     EXPECT_EQ(journal, (Journal{"~queued", "~settled"}));
+    frameDelayMs = delayBefore;
 }
 
 // The message screen needs a screen and a scripted Return to leave.
@@ -360,6 +367,7 @@ TEST_F(AddPhysicalTest, AddingToNoSystemDeletesTheObject)
     modal_script::pushKey(SDLK_RETURN);
     addPhysical(nullptr, new Probe("orphan", 0));
     EXPECT_EQ(journal, (Journal{"~orphan"}));
+    EXPECT_EQ(lastMessageShown(), "ATTEMPTED TO ADD PHYSICAL TO NONEXISTANT SYSTEM");
 }
 
 TEST_F(SystPhysicalTest, SecondAddOfAnOwnedObjectIsIgnored)

@@ -147,6 +147,18 @@ TEST(LooperTest, SnapsToTheGridTowardZeroAndSpansTheScreenHeight)
     EXPECT_EQ(looper.h, 240);
     EXPECT_EQ(looper.typeFlags, 0u);
     EXPECT_EQ(Looper(-13, 0).x, -8);
+
+    // Red in world coordinates: a camera at (990, 170) puts its corner at (10, 10).
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 32, 32, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    drawOffsetX = -990;
+    drawOffsetY = -170;
+    looper.draw(s);
+    drawOffsetX = drawOffsetY = 0;
+    EXPECT_EQ(pixelAt(s, 10, 10) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(pixelAt(s, 14, 31) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(pixelAt(s, 15, 10) & 0xFFFFFF, 0u);
+    EXPECT_EQ(pixelAt(s, 10, 9) & 0xFFFFFF, 0u);
+    SDL_FreeSurface(s);
 }
 
 namespace {
