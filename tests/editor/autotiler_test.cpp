@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/draw.h"
 #include "core/media.h"
 #include "core/respack.h"
 #include "editor/autotiler.h"
@@ -41,6 +42,21 @@ TEST(BitGridTest, KeepsOneBitPerCellAndAnswersOutsideCellsWithTheGivenValue)
 
     grid.clear();
     EXPECT_FALSE(grid.any());
+
+    // A set cell is drawn as the picture at its own column and row.
+    SDL_Surface* mark = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_Surface* shown = SDL_CreateRGBSurface(SDL_SWSURFACE, 32, 16, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(mark, nullptr, 0xFF);
+    grid.set(3, 1, true);
+    grid.draw(shown, 1, 2, mark, 4, 4);
+    int marked = 0;
+    for (u32 y = 0; y < 16; ++y)
+        for (u32 x = 0; x < 32; ++x)
+            marked += getPixel(shown, x, y) == 0xFFu;
+    EXPECT_EQ(marked, 16);
+    EXPECT_EQ(getPixel(shown, 1 + 3 * 4, 2 + 1 * 4), 0xFFu);
+    SDL_FreeSurface(mark);
+    SDL_FreeSurface(shown);
 }
 
 class AutotileTest : public SdlTest {

@@ -89,9 +89,17 @@ TEST_F(SelectorTest, ClicksOffTheListsSelectNothing)
     click(1, 200, 10 + 10 * 5);  // lowest row of the last line
     click(1, 200, lineY(6));
     click(1, 40, lineY(5));  // below the five categories
+    pointAt(40, lineY(3));   // pointing without a click
+    tick(2);
     EXPECT_EQ(editor->selectedCategory(), 1u);
     EXPECT_EQ(editor->selectedItem(), 2u);
     EXPECT_EQ(editor->currentType(), 31);
+
+    // The cursor stands centred on the mouse.
+    pointAt(100, 150);
+    tick();
+    draw();
+    EXPECT_TRUE(imageShownAt(loadGraphic("resource/editor_cursor.bmp", true, 128, 128, 128, false), 0, 0, 92, 142));
 }
 
 TEST_F(SelectorTest, TheChosenObjectIsWhatAltClickPlaces)

@@ -1,5 +1,7 @@
 #include "tests/editor/editor_fixture.h"
 
+#include "core/font.h"
+#include "tests/support/on_screen.h"
 #include "world/factory.h"
 #include "world/physical.h"
 
@@ -66,6 +68,8 @@ TEST_F(RoomTest, ScrollingStopsAtTheLevelEdgesAndTabScrollsFaster)
     fake_input::holdKey(SDLK_TAB);
     hold(SDLK_DOWN, 1);
     EXPECT_EQ(editor->cameraY(), 56);
+    hold(SDLK_UP, 1);
+    EXPECT_EQ(editor->cameraY(), 16);
     hold(SDLK_DOWN, 100);
     EXPECT_EQ(editor->cameraY(), 30 * 16 - 240);
     hold(SDLK_RIGHT, 500);
@@ -137,8 +141,18 @@ TEST_F(RoomTest, BackspaceDropsEveryMarkWithoutTouchingTiles)
 TEST_F(RoomTest, AltClickPlacesOneObjectOnReleaseAtTheWorldPoint)
 {
     holdRight(4);  // camera at 32
+    hold(SDLK_DOWN, 2);  // and 16
     fake_input::holdKey(SDLK_LALT);
     pointAt(100, 120);
+    // Before the click the object to place shows under the mouse, its black frame 4 frames in 16.
+    const ObjectBounds& b = objectBounds(5);
+    int framed = 0;
+    for (int i = 0; i < 16; ++i) {
+        tick();
+        draw();
+        framed += pixel(100 + b.right + 2, 120 + b.bottom + 2) == 0u;
+    }
+    EXPECT_EQ(framed, 4);
     fake_input::holdMouseButton(1);
     tick(6);
     EXPECT_TRUE(records().empty()) << "nothing is placed while the button is held";
@@ -150,7 +164,7 @@ TEST_F(RoomTest, AltClickPlacesOneObjectOnReleaseAtTheWorldPoint)
     ASSERT_EQ(records().size(), 1u);
     EXPECT_EQ(records()[0]->type, 5);
     EXPECT_EQ(records()[0]->x, 132);
-    EXPECT_EQ(records()[0]->y, 120);
+    EXPECT_EQ(records()[0]->y, 136);
     ASSERT_EQ(editor->previews().size(), 1u);
     EXPECT_EQ(editor->previews().begin()->second, records()[0]);
 }
@@ -215,6 +229,17 @@ TEST_F(RoomTest, DrawsTilesUnderTheCameraWithTheStatusLine)
     tick();
     draw();
     EXPECT_TRUE(tileShownAt(0x46, 4 * 16, 5 * 16));
+    // The status line says which layer is painted and that it is the level's active one.
+    SPF_CoGra font(0);
+    EXPECT_TRUE(showsText(backBuffer, &font, 0, 230, u"CURRENT LAYER (ACTIVE): 1", 0));
+
+    // Marking with Shift shows the cursor alone, centred on the mouse.
+    fake_input::holdKey(SDLK_LSHIFT);
+    pointAt(200, 100);
+    tick();
+    draw();
+    fake_input::releaseKey(SDLK_LSHIFT);
+    EXPECT_TRUE(imageShownAt(loadGraphic("resource/editor_cursor.bmp", true, 128, 128, 128, false), 0, 0, 192, 92));
 
     // Ctrl shows the kind icons of the current layer in place of the picture.
     SDL_Surface* symbols = loadGraphic("resource/editor_symbols.bmp", true, 0, 0, 0, false);

@@ -105,6 +105,8 @@ TEST_F(TilePickerTest, NumberKeysStoreTheTileAndTheRoomEditorRecallsIt)
     EXPECT_EQ(editor->currentTile(), 0x37);
     tap(SDLK_9);
     EXPECT_EQ(editor->currentTile(), 0x52);
+    tap(SDLK_KP_PERIOD);  // the key after 9 on the pad is no hotkey
+    EXPECT_EQ(editor->currentTile(), 0x52);
     // An empty hotkey gives the empty tile, which paints as an eraser.
     tap(SDLK_1);
     EXPECT_EQ(editor->currentTile(), 0);
@@ -120,6 +122,22 @@ TEST_F(TilePickerTest, DrawsTheSetThePanelAndTheKindOverlay)
     EXPECT_TRUE(tileShownAt(240 + 9, 256 + 16, 2 * 16));
     EXPECT_EQ(pixel(280, 150), 0x00FF00u) << "green under the panel";
 
+    // A hotkey's number is written over its tile; the group frame blinks 10 frames in 20.
+    click(1, 5 * 16 + 1, 3 * 16 + 1);
+    tap(SDLK_4);
+    click(1, 40, 40);
+    click(3, 10 * 16, 2 * 16);
+    pointAt(300, 200);
+    SDL_Surface* grouper = loadGraphic("resource/editor_grouper.bmp", true, 128, 128, 128, false);
+    int framed = 0;
+    for (int i = 0; i < 20; ++i) {
+        tick();
+        draw();
+        framed += imageShownAt(grouper, 0, 0, 10 * 16, 2 * 16);
+        EXPECT_FALSE(tileShownAt(0x35, 5 * 16, 3 * 16));
+    }
+    EXPECT_EQ(framed, 10);
+
     fake_input::holdKey(SDLK_LCTRL);
     tick();
     draw();
@@ -127,6 +145,11 @@ TEST_F(TilePickerTest, DrawsTheSetThePanelAndTheKindOverlay)
     // A scenery tile shows icon 1, the empty tile icon 0.
     EXPECT_TRUE(imageShownAt(symbols, 16, 0, 9 * 16, 12 * 16));
     EXPECT_TRUE(imageShownAt(symbols, 0, 0, 0, 0));
+    EXPECT_TRUE(imageShownAt(symbols, 16 * editor->level().kind(Tile(240)), 0, 256, 0)) << "the panel's first tile";
+    fake_input::releaseKey(SDLK_LCTRL);
+    tick();
+    draw();
+    EXPECT_TRUE(imageShownAt(symbols, 0, 0, 0, 0)) << "the frame after Ctrl";
 }
 
 } // namespace

@@ -139,6 +139,10 @@ TEST_F(ViewPathTest, AtTheStartAnOutwardDirectionMovesTheStartPoint)
     EXPECT_EQ(editor->viewLength(), 9);
     EXPECT_EQ(editor->viewX(), 310);
     EXPECT_EQ(editor->viewY(), 0);
+    // Right along the top the path stops at the level's right edge.
+    hold(SDLK_d, 2);
+    EXPECT_EQ(editor->viewLength(), 19);
+    EXPECT_EQ(editor->viewX(), 320);
 }
 
 TEST_F(ViewPathTest, LeftAndRightWalkTheBoxAlongThePath)
