@@ -109,12 +109,6 @@ void NetClient::loseConnection()
     console.clientEnded();
 }
 
-void NetClient::takeMessage(const u8* message)
-{
-    inBuffer.loadMessage(message);
-    readMessage();
-}
-
 void NetClient::readMessage()
 {
     while (inBuffer.isReadable()) {

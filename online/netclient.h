@@ -27,8 +27,6 @@ public:
     NetClient& operator=(const NetClient&) = delete;
 
     void poll();
-    // Reads one whole message as if the host had just sent it.
-    void takeMessage(const u8* message);
     // Chat and "/client-" lines; false when the line is refused.
     bool handleCommand(const std::string& line);
 
