@@ -23,6 +23,8 @@ constexpr int FrameBudget = 12000;  // under seven minutes of play: a finished r
 constexpr u32 CiSeeds = 8;          // WARDEN_DEMO_SEEDS asks for more
 constexpr i32 CloseQuarters = 48;   // she backs off from a foe whose middle is nearer than this
 constexpr i32 WaveDodge = 40;       // she jumps a ground wave coming at her from this near
+constexpr i32 LingerX = 5180;       // outside the arena's gate
+constexpr int LingerFrames[] = {0, 45, 120, 240};
 
 u32 seedCount()
 {
@@ -144,7 +146,10 @@ protected:
         switch (stage()) {
         case Stage::Road: {
             const Intent intent = decide(withoutHeadway);
-            dir = intent.right ? 1 : 0;
+            // Outside the arena's gate she lingers a while, as long as the run's seed says.
+            const bool lingering = heroine->x >= LingerX && lingered < LingerFrames[GetParam() % 4];
+            lingered += lingering;
+            dir = intent.right && !lingering ? 1 : 0;
             jump = intent.jump;
             up = intent.up;
             break;
@@ -248,6 +253,7 @@ protected:
     i32 bestX = 0, lastX = 0, lastY = 0;
     bool jumpHeld = false;
     int boxPresses = 0;
+    int lingered = 0;
     bool lockWatched = false;
     std::pair<i32, i32> bossWhenLocked{0, 0};
 };
