@@ -116,8 +116,10 @@ TEST_F(ClientTest, FollowsTheHostThroughTheUdpSetUp)
     ASSERT_TRUE(receiveUdp(listenUdp, announce)) << "and again every frame";
     IPaddress clientUdp = announce.senderAddress();
 
-    // Said over TCP, the answer has no port to point at: it changes nothing.
+    // Said over TCP, the answer has no port to point at; said from another machine than the
+    // host's, it is not the host's. Neither changes anything.
     sendEntries(*host, {{CONN_UDPCONNECT}}, true);
+    sendFromAnotherMachine(clientUdp, {{CONN_UDPCONNECT}}, true);
     pump(10);
     EXPECT_EQ(client()->pendingSends(), AnnounceUdpPath);
     EXPECT_EQ(portNumber(client()->udpTarget()), OnlineUdpPort);

@@ -264,6 +264,10 @@ TEST_F(HostTest, TheUdpPathIsSetUpWithTheClientsOwnAddressOnly)
         return pumpUntil([&] { return in.receiveUDP(socket) && in.isReadable(); });
     };
 
+    // The PID is easily guessed: said from another machine than the client's, it opens nothing.
+    sendFromAnotherMachine(listenPort, {{CONN_UDPCONNECT, joined.pid}}, false);
+    pump(20);
+    EXPECT_EQ(record(0).udp, nullptr);
     sendFrom(mine, listenPort, {{CONN_UDPCONNECT, joined.pid}});
     ASSERT_TRUE(receiveOn(mine)) << "the host announces the port it opened for this client";
     EXPECT_EQ(readEntries(in, true).at(0).header, CONN_UDPCONNECT);

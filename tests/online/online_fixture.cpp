@@ -9,8 +9,11 @@
 #include "online/protocol.h"
 #include "tests/support/fake_input.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -146,6 +149,24 @@ const Entry* findEntry(const std::vector<Entry>& entries, u16 header)
             return &entry;
     }
     return nullptr;
+}
+
+void sendFromAnotherMachine(const IPaddress& to, const std::vector<Entry>& entries, bool sentByHost)
+{
+    Netbuffer message;
+    buildMessage(message, entries, sentByHost);
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in from{}, target{};
+    from.sin_family = target.sin_family = AF_INET;
+    from.sin_addr.s_addr = inet_addr("127.0.0.2");
+    target.sin_addr.s_addr = to.host;  // both already in network order
+    target.sin_port = to.port;
+    const bool sent = bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) == 0 &&
+                      sendto(fd, message.bytes(), MessageSize, 0, reinterpret_cast<sockaddr*>(&target),
+                             sizeof target) == MessageSize;
+    close(fd);
+    ASSERT_TRUE(sent) << "no datagram from 127.0.0.2";
 }
 
 void OnlineTest::SetUp()

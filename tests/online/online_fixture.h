@@ -64,6 +64,9 @@ std::vector<Entry> readEntries(Netbuffer& message, bool sentByHost);
 void buildMessage(Netbuffer& message, const std::vector<Entry>& entries, bool sentByHost);
 // Null when no entry has the header.
 const Entry* findEntry(const std::vector<Entry>& entries, u16 header);
+// Sends one message of the entries by UDP from 127.0.0.2: another machine to the game, where a
+// stranger on 127.0.0.1 differs from the peers only by its port.
+void sendFromAnotherMachine(const IPaddress& to, const std::vector<Entry>& entries, bool sentByHost);
 
 // Consoles with hosts and clients talking over loopback in one process. Every wait is a
 // bounded number of frames.
