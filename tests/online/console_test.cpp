@@ -97,8 +97,10 @@ TEST_F(ConsoleTest, AHostIsCreatedOnceAndEndsAtTheEndOfTheFrame)
 
     console.handleLine("/host-quit");
     EXPECT_EQ(console.currentHost(), host) << "deleted only at the end of the update";
+    const Uint32 start = SDL_GetTicks();
     console.update();
     EXPECT_EQ(console.currentHost(), nullptr);
+    EXPECT_GE(SDL_GetTicks() - start, 500u) << "the farewells are given their moment to leave";
     EXPECT_EQ(countInLog(console, "Disconnecting host...\n"), 1);
     EXPECT_EQ(countInLog(console, "Host process terminated.\n"), 1);
 

@@ -276,6 +276,8 @@ protected:
 TEST_F(NetbufferUdp, AMessageTravelsAsOneDatagramOf256Bytes)
 {
     Netbuffer sent, received;
+    EXPECT_TRUE(received.receiveUDP(receiver)) << "nothing waiting is no failure";
+    EXPECT_FALSE(received.isReadable());
     buildMessage(sent, {{CONN_UDPCONNECT, 100000}}, false);
     ASSERT_TRUE(sent.sendUDP(sender, receiverAddress));
     EXPECT_TRUE(sent.isUDP());

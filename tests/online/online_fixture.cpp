@@ -10,6 +10,7 @@
 #include "tests/support/fake_input.h"
 
 #include <arpa/inet.h>
+#include <csignal>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/file.h>
@@ -194,6 +195,8 @@ void OnlineTest::TearDown()
         cleanupResourcePack();
         releaseAllStreams();
         SDLNet_Quit();
+        // The last quit gives SIGPIPE back: every console let go of the network it started.
+        EXPECT_EQ(std::signal(SIGPIPE, SIG_DFL), SIG_DFL) << "the network is still started";
         ports.release();
     }
     SdlTest::TearDown();
