@@ -124,6 +124,7 @@ TEST_F(Draw, NullSurfacesDrawNothing)
     playMusic(nullptr, -1);
     EXPECT_EQ(countNot(backBuffer, Blank), 0);
     EXPECT_EQ(getPixel(sprite, 3, 3), tag(3, 3));
+    EXPECT_EQ(getPixel(sprite, 16, 3), 0u) << "past the right edge is not the next row";
 }
 
 TEST_F(Draw, EveryPrimitiveKeepsInsideTheClipRectangle)

@@ -13,6 +13,7 @@
 #include <SDL/SDL_mixer.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -107,7 +108,12 @@ TEST_F(GameSystemManager, SelfKillFinishesPassIsNeverDrawnAgainAndItsHeirJoinsAt
     queueSystemAdd(b);
     frame();
     journal.clear();
-    b->onUpdate = [b] { queueSystemKill(b); queueSystemKill(b); };
+    b->onUpdate = [a, b] {
+        queueSystemKill(b);
+        queueSystemKill(b);
+        EXPECT_TRUE(systemKillQueued(b));
+        EXPECT_FALSE(systemKillQueued(a));
+    };
     // Deletions come before additions: an heir queued while b is destroyed joins in this frame.
     b->onDestroy = [] { queueSystemAdd(new RecordingSystem("heir", 0)); };
     frame();
@@ -207,7 +213,12 @@ protected:
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
         ASSERT_EQ(Mix_OpenAudio(22050, AUDIO_S16LSB, 1, 1024), 0) << Mix_GetError();
         registerFirstScreen(100, [] { return new GameSystem(0); });
+        // A screen of the same priority registered later does not replace the first.
+        registerFirstScreen(100, [] { return static_cast<GameSystem*>(nullptr); });
+        ASSERT_NE(std::unique_ptr<GameSystem>(createFirstScreen()), nullptr);
+        setFrameDelay(0);
         ASSERT_TRUE(initGameSystems());
+        EXPECT_EQ(frameDelayMs, 1000u / 30) << "the game runs at 30 frames a second";
     }
     void TearDown() override
     {

@@ -12,6 +12,7 @@
 #include <SDL/SDL_mixer.h>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -155,6 +156,14 @@ TEST_F(MediaCache, CreatedSurfaceMatchesTheWindowFormat)
     EXPECT_EQ(made->format->Rmask, screenSurface->format->Rmask);
     EXPECT_EQ(made->format->Bmask, screenSurface->format->Bmask);
     EXPECT_FALSE(made->flags & SDL_SRCCOLORKEY);
+    // Without a window, tools get the window's usual 32-bit layout at the size asked for.
+    SDL_Surface* window = screenSurface;
+    screenSurface = nullptr;
+    SDL_Surface* bare = createSurface(17, 9);
+    screenSurface = window;
+    ASSERT_NE(bare, nullptr);
+    EXPECT_EQ(bare->h, 9);
+    EXPECT_EQ(bare->format->Rmask, 0xFF0000u);
 }
 
 TEST_F(MediaCache, DeallocationLogListsEveryEntryInByteOrder)
@@ -209,6 +218,10 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
 
     freeSound(chunk);
     freeMusic(music);
+    // Freed and forgotten: the next request reads the file again.
+    std::remove("beep.wav");
+    EXPECT_EQ(loadSound("beep.wav"), nullptr);
+    writeFile("beep.wav", wavBytes());
     Mix_Chunk* chunkAgain = loadSound("beep.wav");
     EXPECT_NE(chunkAgain, nullptr);
     freeSound(nullptr);

@@ -142,10 +142,12 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
         handleInputEvent(click);
         ASSERT_TRUE(keyPressed(SDLK_F1));
         // F1, F3 and the back control are let go inside the wait, as a hand taps them; the jump
-        // key and Return go down inside it. The frame's own sample stands for the rest of it.
+        // key and Return go down inside it, and the pointer moves down. The frame's own sample
+        // stands for the rest of it.
         for (u16 key : {u16(SDLK_F1), u16(SDLK_F3), backKey})
             modal_script::pushKeyUp(SDLKey(key));
         modal_script::pushMouseButtonUp(SDL_BUTTON_LEFT);
+        modal_script::pushPointerMove(40, 30);
         modal_script::pushKey(SDLKey(jumpKey));
         modal_script::pushKey(SDLK_RETURN);
         wait();
@@ -156,6 +158,7 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
         EXPECT_TRUE(getControlPad(0)->pressed(ControlB));
         EXPECT_FALSE(getControlPad(0)->held(ControlA));
         EXPECT_EQ(mouseDeltaX(), 40);
+        EXPECT_EQ(mouseY(), 0);
         // From the next sample on, nothing that changed inside the wait is a press or a release.
         for (int frame = 0; frame < 2; ++frame) {
             updateInput();
@@ -165,7 +168,10 @@ TEST_F(MessageScreen, NoPressOrReleaseLeaksOutOfAModalWait)
             EXPECT_FALSE(getControlPad(0)->released(ControlB));
             EXPECT_FALSE(getControlPad(0)->pressed(ControlA));
             EXPECT_TRUE(getControlPad(0)->held(ControlA));
+            EXPECT_EQ(mouseDeltaX(), 0);
+            EXPECT_EQ(mouseDeltaY(), 0);
         }
+        EXPECT_EQ(mouseY(), 30);
     }
     shutdownInput();
     fake_input::uninstall();

@@ -15,6 +15,8 @@ namespace {
 // An entry of the script: an event, or (when empty) a poll that finds none.
 std::deque<std::optional<SDL_Event>> scriptedEvents;
 int served = 0;
+// The device of the motion events that move the fake input's pointer as well.
+constexpr Uint8 FakeMouse = 1;
 
 void releaseAllKeys()
 {
@@ -41,6 +43,8 @@ ModalPoll nextScriptedEvent(SDL_Event* event)
         SDL_GetKeyState(nullptr)[next->key.keysym.sym] = next->type == SDL_KEYDOWN;
     else if (next->type == SDL_MOUSEBUTTONUP)
         fake_input::releaseMouseButton(next->button.button);
+    else if (next->type == SDL_MOUSEMOTION && next->motion.which == FakeMouse)
+        fake_input::setMousePosition(next->motion.x, next->motion.y);
     *event = *next;
     return ModalPoll::Event;
 }
@@ -109,6 +113,13 @@ void pushMouseMotion()
 {
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
+    scriptedEvents.push_back(event);
+}
+
+void pushPointerMove(Uint16 x, Uint16 y)
+{
+    SDL_Event event{};
+    event.motion = {SDL_MOUSEMOTION, FakeMouse, 0, x, y, 0, 0};
     scriptedEvents.push_back(event);
 }
 

@@ -20,6 +20,7 @@ void uninstall();
 void pushKey(SDLKey key, Uint16 unicode = 0);  // the key goes down
 void pushKeyUp(SDLKey key);
 void pushMouseMotion();
+void pushPointerMove(Uint16 x, Uint16 y);  // a motion event, and the fake input's pointer moves there
 void pushMouseButtonUp(Uint8 button);  // the fake input's button goes up too
 void pushIdle(int polls);  // polls that find no event
 void pushQuit();
