@@ -92,6 +92,12 @@ TEST_F(BirdTest, ShotDownItBurstsOnceIntoBloodAndEightFeathers)
     std::set<u32> blobDroplets;  // every blood blob leaves one largest droplet as it is added
     step();
     EXPECT_EQ(bird->animFrame, 4);
+    for (Feather* feather : all<Feather>()) {  // from within its 4 x 8 box, one pixel up and left
+        EXPECT_GE(feather->x, bird->x - 1);
+        EXPECT_LE(feather->x, bird->x + 3);
+        EXPECT_GE(feather->y, bird->y - 1);
+        EXPECT_LE(feather->y, bird->y + 7);
+    }
     for (int i = 0; i < 80; ++i) {
         watch<Feather>(&feathers);
         for (Blood_Particle* p : all<Blood_Particle>()) {
@@ -105,6 +111,23 @@ TEST_F(BirdTest, ShotDownItBurstsOnceIntoBloodAndEightFeathers)
     EXPECT_EQ(bird->animFrame, 5);
     EXPECT_EQ(bird->y + bird->h, 200);
     EXPECT_EQ(bird->velX, 0);
+}
+
+// Walls stand at x 0..40 and 280..320; birds fly up along each, within a few pixels of it.
+TEST_F(BirdTest, FlyingAlongAWallItTurnsAway)
+{
+    add(new Wall(0, 0, 40, 200));
+    add(new Wall(280, 0, 40, 200));
+    std::vector<Bird*> nearLeft, nearRight;
+    for (int i = 0; i < 4; ++i) {
+        nearLeft.push_back(add(new Bird(44, 60 + 30 * i)));    // box from x 42
+        nearRight.push_back(add(new Bird(276, 60 + 30 * i)));  // box up to x 278
+    }
+    step(8);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_GT(nearLeft[i]->velX, 0) << i;
+        EXPECT_LT(nearRight[i]->velX, 0) << i;
+    }
 }
 
 TEST_F(BirdTest, WaterLiftsItAndKeepsItBusy)

@@ -61,6 +61,10 @@ TEST_F(BloodTest, DropletSticksIntoTheSurfaceItHits)
 {
     Wall* floor = add(new Wall(96, 100, 32, 16));
     Blood_Particle* drop = add(new Blood_Particle(101, 95, 0, 4, 4));
+    std::vector<Blood_Particle*> thrown;  // into a wall's left side, at heights of their own
+    add(new Wall(200, 0, 16, 90));
+    for (int i = 0; i < 8; ++i)
+        thrown.push_back(add(new Blood_Particle(196, 10 + 8 * i, 4, 0, 4)));
     step(4);
     ASSERT_EQ(drop->stuck, 1);
     EXPECT_TRUE(world->isAlive(drop->stuckTo));
@@ -68,6 +72,11 @@ TEST_F(BloodTest, DropletSticksIntoTheSurfaceItHits)
     EXPECT_GE(drop->y, 100);
     EXPECT_LE(drop->y, 104);
     EXPECT_EQ(drop->x, 100);
+    for (Blood_Particle* piece : thrown) {
+        ASSERT_EQ(piece->stuck, 1);
+        EXPECT_GE(piece->x, 200) << "it bites into the wall, never short of it";
+        EXPECT_LE(piece->x, 204);
+    }
 }
 
 // The block moves every frame; the droplet catches up on odd frames.
@@ -99,7 +108,7 @@ TEST_F(BloodTest, BlobStopsInsideTerrainAndFadesAway)
 {
     add(new Wall(0, 100, 320, 32));
     for (int i = 0; i < 6; ++i)
-        add(new Blood(40 * i + 20, 80, 0, 3));
+        add(new Blood(40 * i + 20, 80, 1, 3));  // thrown sideways as well
     step();
     std::vector<Blood*> blobs = all<Blood>();
     ASSERT_FALSE(blobs.empty());

@@ -86,18 +86,21 @@ TEST_F(CreaturesTest, ReleasedFollowerSlidesToAStop)
 {
     Follower* follower = add(new Follower(100, 192));
     step(10);
-    for (int i = 0; i < 6; ++i) {
-        follower->setControls(Controls(1, false));
+    EXPECT_EQ(follower->y, 184) << "a 16 pixel tall body on the floor";
+    for (i8 dir : {1, -1}) {
+        for (int i = 0; i < 6; ++i) {
+            follower->setControls(Controls(dir, false));
+            step();
+        }
+        EXPECT_EQ(follower->velX, 2 * dir);
+        EXPECT_EQ(follower->flip, dir > 0 ? 1 : 0);
+        EXPECT_GE(follower->animFrame, 1);
         step();
+        EXPECT_GE(follower->velX * dir, 1);  // slows on even frames only
+        step(3);
+        EXPECT_EQ(follower->velX, 0);
+        EXPECT_EQ(follower->animFrame, 0);
     }
-    EXPECT_EQ(follower->velX, 2);
-    EXPECT_EQ(follower->flip, 1);
-    EXPECT_GE(follower->animFrame, 1);
-    step();
-    EXPECT_GE(follower->velX, 1);  // slows on even frames only
-    step(3);
-    EXPECT_EQ(follower->velX, 0);
-    EXPECT_EQ(follower->animFrame, 0);
 }
 
 TEST_F(CreaturesTest, FollowerScriptedWalkCyclesFromFourToTen)

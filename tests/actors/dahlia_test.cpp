@@ -308,8 +308,10 @@ TEST_F(DahliaTest, RespawnsAtHerRespawnPointAfterOneHundredTwentyFrames)
 {
     Dahlia* dahlia = addStandingDahlia();
     dahlia->hurt(100, 2);
+    hold(ControlB);
     frame(119);
     ASSERT_EQ(all<Dahlia>().size(), 1u);
+    EXPECT_TRUE(shots().empty()) << "a dead heroine does not fire";
     EXPECT_EQ(dahlia->respawnCountdown, 1);
     EXPECT_EQ(dahlia->deathFrame, 11);
     EXPECT_EQ(dahlia->velX, 0);

@@ -47,6 +47,8 @@ TEST_F(SurfacePlannerTest, FloorIsCutWhereTheBodyMeetsTheObstacleAndItsTopIsASpa
     setProbeBody(chaser);
     EXPECT_EQ(probeHalfWidth, 4);
     EXPECT_EQ(probeHeight, 24);
+    EXPECT_EQ(probeFootX, chaser.x + 4) << "the planner marks the middle of the feet";
+    EXPECT_EQ(probeFootY, chaser.y + 24);
     std::set<SurfaceSpan> spans = findSurfaceSpans(world.get());
     std::vector<std::vector<i32>> found;
     for (const SurfaceSpan& span : spans)

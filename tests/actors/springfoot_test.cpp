@@ -132,10 +132,14 @@ TEST_F(SpringfootTest, HurtsByContactOnlyInTheAirOnEveryFourthFrameOfItsRhythm)
 TEST_F(SpringfootTest, DiesIntoABurstAndStaysAsACorpse)
 {
     Springfoot* hopper = addStanding(100);
+    const i32 centreX = hopper->x + 4;
+    const i32 centreY = hopper->y + 8;
     hopper->hurt(12, 2);
     EXPECT_EQ(hopper->dead, 1);
     step();
-    EXPECT_EQ(all<Death_Burst>().size(), 1u);
+    ASSERT_EQ(all<Death_Burst>().size(), 1u);
+    EXPECT_EQ(all<Death_Burst>()[0]->x, centreX - 8) << "the 16 pixel burst is centred on the hopper";
+    EXPECT_EQ(all<Death_Burst>()[0]->y, centreY - 8);
     hopper->hurt(5, 2);
     EXPECT_EQ(hopper->health, 0) << "a dead hopper takes no more damage";
 
