@@ -60,13 +60,17 @@ TEST_F(SurfacePlannerTest, FloorIsCutWhereTheBodyMeetsTheObstacleAndItsTopIsASpa
 // Two-block ramps standing alone, for an 8 x 24 body (half width 4). A ramp falling to the right
 // begins with a stand on the flat before its top and runs on half a body past its foot; a ramp
 // rising to the right ends half a body short of its top, with a stand on the flat beyond it.
+// One block more on that rise, with a wall (x 246..262) in the body's way at its far end, ends
+// the ramp half a body into that block, with no stand; the wall's top is a span of its own.
 TEST_F(SmartActorTest, RampsEndWithAStandOnTheFlatAtTheirTopAndReachOnPastTheirFoot)
 {
     const SDL_Rect noCell = {0, 0, 16, 16};
     const struct {
-        bool fallsRight;
+        bool fallsRight, walledAtTop;
         std::vector<std::vector<i32>> records;  // slope, intercept, x1, x2
-    } ramps[] = {{true, {{4, -4, 104, 136}, {0, 100, 96, 104}}}, {false, {{0, 100, 228, 236}, {-4, 328, 196, 228}}}};
+    } ramps[] = {{true, false, {{4, -4, 104, 136}, {0, 100, 96, 104}}},
+                 {false, false, {{0, 100, 228, 236}, {-4, 328, 196, 228}}},
+                 {false, true, {{0, 40, 242, 266}, {-4, 328, 196, 236}}}};
     for (const auto& ramp : ramps) {
         world = std::make_unique<SystPhysical>();
         if (ramp.fallsRight) {
@@ -75,6 +79,10 @@ TEST_F(SmartActorTest, RampsEndWithAStandOnTheFlatAtTheirTopAndReachOnPastTheirF
         } else {
             add(new SlopeBlock_Right(200, 116, -1, nullptr, noCell));
             add(new SlopeBlock_Right(216, 100, -1, nullptr, noCell));
+        }
+        if (ramp.walledAtTop) {
+            add(new SlopeBlock_Right(232, 84, -1, nullptr, noCell));
+            add(new Wall(246, 40, 16, 30));
         }
         step();
         Chaser chaser(100, 40);
