@@ -73,6 +73,12 @@ TEST_F(DemoEndingTest, WaitsUntilTheHeroineIsNearAndPausesWhenSheBacksOff)
     frame(5);
     EXPECT_EQ(ending->typeFlags, u32(FlagCameraFocus));
     EXPECT_GT(heroine->x, EndX - 64 - heroine->w / 2) << "walked toward the trigger";
+    for (auto [offset, dir] : {std::pair{-17, 1}, {-16, 0}, {16, 0}, {17, -1}}) {
+        heroine->x = EndX + offset - heroine->w / 2;  // her centre this far from the trigger
+        heroine->velX = 0;
+        frame();
+        EXPECT_EQ(heroine->controls.dir(), dir) << "she stops within 16 pixels: " << offset;
+    }
 
     heroine->x = 880;
     frame(2);

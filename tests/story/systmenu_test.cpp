@@ -26,6 +26,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace {
@@ -166,6 +167,10 @@ TEST_F(MenuTest, IntroGivesWayToTheTitleAfter150FramesWithATip)
     const int systems = activeSystemCount();
     frame(149);
     EXPECT_EQ(menu->currentPage(), PageIntro);
+    menu->draw(backBuffer);
+    SDL_Surface* logo = loadGraphic("resource/logo.gif", true, 0, 0, 0, false);
+    EXPECT_TRUE(showsCell(backBuffer, logo, SDL_Rect{0, 0, u16(logo->w), u16(logo->h)}, 123, 101, false))
+        << "the logo, over its trembling shadow";
     EXPECT_EQ(activeSystemCount(), systems);
     frame();
     EXPECT_EQ(menu->currentPage(), PageTitle);
@@ -240,6 +245,11 @@ TEST_F(MenuPageTest, TitleShowsItsThreeItemsDownTheMiddle)
     press(ControlDown);
     draw();
     showsItems(160, 144, 1, 1, {lang(u"menu", u"new"), lang(u"menu", u"options"), lang(u"menu", u"quit")});
+    const std::set<u32> bars = {33, 34, 37, 122, 125, 126};  // black lines across, framing the backdrop
+    for (u32 row = 32; row < 128; ++row) {
+        EXPECT_EQ(getPixel(backBuffer, 0, row) == 0xFF000000u, bars.count(row) == 1) << row;
+        EXPECT_EQ(getPixel(backBuffer, 319, row) == 0xFF000000u, bars.count(row) == 1) << row;
+    }
 }
 
 TEST_F(MenuPageTest, OptionsShowTheScaleAndFullScreenAsTheyStand)
