@@ -17,6 +17,7 @@ namespace {
 // and for a folder, the inode then standing at "saved.lvl".
 using Seen = std::tuple<char, ino_t, mode_t, ino_t>;
 std::vector<Seen> seen;
+bool fsyncFails = false;  // a disk that takes no more
 
 void see(char call, int fd)
 {
@@ -41,6 +42,10 @@ struct stat statusOf(const std::string& name)
 extern "C" int fsync(int fd)
 {
     see('s', fd);
+    if (fsyncFails) {
+        errno = EIO;
+        return -1;
+    }
     return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
 }
 
@@ -67,11 +72,23 @@ TEST(FileReplacement, TheNewFileHasTheOldOnesRightsFromTheStartAndIsFlushedWithI
     EXPECT_EQ(readFile("saved.lvl"), "new");
     EXPECT_EQ(statusOf("saved.lvl").st_gid, 65534u);
 
+    // A failed save says so and leaves the file as it was.
+    fsyncFails = true;
+    EXPECT_FALSE(replaceFile("saved.lvl", bytes("lost")));
+    fsyncFails = false;
+    EXPECT_EQ(readFile("saved.lvl"), "new");
+
+    // A relative link points from its own folder.
+    ASSERT_EQ(::mkdir("sub", 0755) | ::symlink("saved.lvl", "sub/link.lvl"), 0);
+    EXPECT_TRUE(replaceFile("sub/link.lvl", bytes("linked")));
+    EXPECT_EQ(readFile("sub/saved.lvl"), "linked");
+    EXPECT_EQ(readFile("saved.lvl"), "new");
+
     // The longest name a folder takes, new and then replaced.
     const std::string longest = std::string(251, 'n') + ".lvl";
     EXPECT_TRUE(replaceFile(longest, bytes("new")) && replaceFile(longest, bytes("again")));
     EXPECT_EQ(readFile(longest), "again");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 3);
 }
 
 TEST(FileReplacement, AUserReplacesWhatTheyMayWriteKeepingItsGroupAndWritesInPlaceWhereNoNewFileMayGo)
