@@ -12,10 +12,10 @@
 #include "world/objects/pillar_bosslock.h"
 #include "world/speechflag.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <utility>
 
 namespace {
 
@@ -35,7 +35,7 @@ u32 seedCount()
 // What the player is doing, read from the level each frame.
 enum class Stage : u8 {
     Road,   // the road script, up to the arena
-    Fight,  // the boss fight runs: face the nearest foe, fire, back off, jump the waves
+    Fight,  // the boss fight runs: face the nearest foe, fire, back off from it, jump the waves
     Climb,  // the boss is finished: hold right and jump whenever she stands, up to the ending
 };
 
@@ -68,83 +68,74 @@ protected:
         return false;
     }
 
-    // The heroine the pad steers: a dead one stays as a corpse once her replacement is made.
-    Dahlia* livingHeroine()
+    // What the player looks at, from one walk over the level's objects.
+    struct Scene {
+        Dahlia* heroine = nullptr;  // the one the pad steers: a dead one stays as a corpse
+        Springfoot_Boss* boss = nullptr;
+        BossFight* fight = nullptr;
+        Pillar_BossLock* lock = nullptr;
+        std::vector<Actor*> foes;  // living: the boss and the Springfoots it calls
+        std::vector<GroundWave*> waves;
+    };
+
+    Scene look()
     {
-        for (Dahlia* d : all<Dahlia>())
-            if (d->typeFlags & FlagPlayer)
-                return d;
-        return nullptr;
+        Scene scene;
+        for (Physical* p = world->firstOfType(FlagAll); world->hasMoreOfType(); p = world->nextOfType()) {
+            if (auto* d = dynamic_cast<Dahlia*>(p); d && (d->typeFlags & FlagPlayer))
+                scene.heroine = d;
+            else if (auto* b = dynamic_cast<Springfoot_Boss*>(p))
+                scene.boss = b;
+            else if (auto* f = dynamic_cast<BossFight*>(p))
+                scene.fight = f;
+            else if (auto* l = dynamic_cast<Pillar_BossLock*>(p))
+                scene.lock = l;
+            else if (auto* w = dynamic_cast<GroundWave*>(p); w && !w->spent)
+                scene.waves.push_back(w);
+            if (auto* s = dynamic_cast<Springfoot*>(p); s && !s->dead)
+                scene.foes.push_back(s);
+        }
+        if (scene.boss && !scene.boss->dead)
+            scene.foes.insert(scene.foes.begin(), scene.boss);  // first: the nearest on a tie
+        return scene;
     }
 
-    Stage stage()
+    static Stage stageOf(const Scene& scene)
     {
-        std::vector<Springfoot_Boss*> bosses = all<Springfoot_Boss>();
-        if (!bosses.empty() && bosses[0]->isFinished())
+        if (scene.boss && scene.boss->isFinished())
             return Stage::Climb;
-        std::vector<BossFight*> fights = all<BossFight>();
-        return !fights.empty() && fights[0]->started ? Stage::Fight : Stage::Road;
+        return scene.fight && scene.fight->started ? Stage::Fight : Stage::Road;
     }
 
     bool standing() const { return heroine->velY == 0 && feet() >= heroine->floorLimit; }
-
-    // The living foe whose middle is nearest hers: the boss or a Springfoot it called.
-    Actor* nearestFoe()
-    {
-        Actor* best = nullptr;
-        auto consider = [&](Actor* a) {
-            if (!a->dead && (!best || std::abs(a->x + a->w / 2 - centreX()) < std::abs(best->x + best->w / 2 - centreX())))
-                best = a;
-        };
-        for (Springfoot_Boss* b : all<Springfoot_Boss>())
-            consider(b);
-        for (Springfoot* s : all<Springfoot>())
-            consider(s);
-        return best;
-    }
-
-    bool waveComing()
-    {
-        for (GroundWave* w : all<GroundWave>()) {
-            const i32 ahead = w->x - centreX();
-            if (!w->spent && std::abs(ahead) < WaveDodge && (ahead > 0) == (w->velX < 0))
-                return true;
-        }
-        return false;
-    }
+    i32 aheadOf(const Physical* p) const { return p->x + p->w / 2 - centreX(); }
 
     // Held controls for the fight: -1 left, +1 right, 0 none.
-    i8 fightDirection(bool* jump, bool* up)
+    i8 fightDirection(const Scene& scene, bool* jump, bool* up)
     {
-        Actor* foe = nearestFoe();
-        *jump = standing() && waveComing();
-        if (!foe)
+        *jump = standing() && std::any_of(scene.waves.begin(), scene.waves.end(), [&](GroundWave* w) {
+                    const i32 ahead = w->x - centreX();
+                    return std::abs(ahead) < WaveDodge && (ahead > 0) == (w->velX < 0);
+                });
+        if (scene.foes.empty())
             return 0;
-        const i32 ahead = foe->x + foe->w / 2 - centreX();
+        const Actor* foe = *std::min_element(scene.foes.begin(), scene.foes.end(), [&](Actor* a, Actor* b) {
+            return std::abs(aheadOf(a)) < std::abs(aheadOf(b));
+        });
+        const i32 ahead = aheadOf(foe);
         const i8 toward = ahead < 0 ? -1 : 1;
         *up = std::abs(ahead) < 16 && foe->y + foe->h < heroine->y;
-        if (std::abs(ahead) < CloseQuarters) {
-            // Back off; cornered, jump over it.
-            *jump = *jump || (standing() && withoutHeadway >= StuckFrames);
-            return i8(-toward);
-        }
+        if (std::abs(ahead) < CloseQuarters)
+            return i8(-toward);  // back off
         return heroine->facing == toward ? 0 : toward;
     }
 
-    void setDirection(i8 dir)
-    {
-        setControl(ControlLeft, dir < 0);
-        setControl(ControlRight, dir > 0);
-    }
-
     // This frame's controls, pressed before the frame runs.
-    void steer()
+    void steer(const Scene& scene, Stage stage)
     {
-        setControl(ControlB, true);
         bool jump = false, up = false;
         i8 dir = 0;
-        switch (stage()) {
-        case Stage::Road: {
+        if (stage == Stage::Road) {
             const Intent intent = decide(withoutHeadway);
             // Outside the arena's gate she lingers a while, as long as the run's seed says.
             const bool lingering = heroine->x >= LingerX && lingered < LingerFrames[GetParam() % 4];
@@ -152,123 +143,92 @@ protected:
             dir = intent.right && !lingering ? 1 : 0;
             jump = intent.jump;
             up = intent.up;
-            break;
-        }
-        case Stage::Fight:
-            dir = fightDirection(&jump, &up);
-            break;
-        case Stage::Climb:
+        } else if (stage == Stage::Fight) {
+            dir = fightDirection(scene, &jump, &up);
+        } else {
             dir = 1;
             jump = standing() && heroine->y == lastY;
-            break;
         }
-        setDirection(dir);
+        setControl(ControlB, true);
+        setControl(ControlLeft, dir < 0);
+        setControl(ControlRight, dir > 0);
         setControl(ControlUp, up);
         // A fresh press each time: a held jump key does not jump again.
         setControl(ControlA, jump && !jumpHeld);
         jumpHeld = jump && !jumpHeld;
     }
 
-    // The tutorial boxes turn their pages on a fresh press of the jump key.
-    void answerSpeechBox()
-    {
-        fake_input::releaseAll();
-        if (boxPresses++ % 2 == 0)
-            fake_input::holdControl(0, ControlA);
-    }
-
-    struct Run {
-        bool finished = false;
-        int frames = 0;
-        int deaths = 0;
-        std::string bossAtLock;  // where the boss first stood in or on the rising lock-in pillar, or
-                                 // stood outside the arena when it had risen
-    };
-
     // While the lock-in pillar rises the boss never stands in or on it, and once it has risen the
-    // boss is inside the arena: right of the pillar and clear of it.
-    void watchTheLock(Run* run)
+    // boss is inside the arena: right of the pillar and clear of it. Names where it first was not.
+    void watchTheLock(const Scene& scene)
     {
-        std::vector<Pillar_BossLock*> locks = all<Pillar_BossLock>();
-        std::vector<Springfoot_Boss*> bosses = all<Springfoot_Boss>();
-        if (locks.empty() || bosses.empty() || locks[0]->targetHeight <= 1 || lockWatched)
+        const Pillar_BossLock* lock = scene.lock;
+        const Springfoot_Boss* boss = scene.boss;
+        if (!lock || !boss || lock->targetHeight <= 1 || lockRisen)
             return;
-        const Pillar_BossLock* lock = locks[0];
-        const Springfoot_Boss* boss = bosses[0];
         const bool over = boss->x < lock->x + lock->w && boss->x + boss->w > lock->x;
         const bool inOrOn = over && boss->y < lock->y + lock->h && boss->y + boss->h >= lock->y;
-        lockWatched = lock->h == lock->targetHeight;
-        if (run->bossAtLock.empty() && (inOrOn || (lockWatched && boss->x < lock->x + lock->w)))
-            run->bossAtLock = "(" + std::to_string(boss->x) + ", " + std::to_string(boss->y) + ") at pillar height " +
-                               std::to_string(lock->h);
-        if (lockWatched)
-            bossWhenLocked = {boss->x, boss->y};
+        lockRisen = lock->h == lock->targetHeight;
+        if (bossAtLock.empty() && (inOrOn || (lockRisen && boss->x < lock->x + lock->w)))
+            bossAtLock = "(" + std::to_string(boss->x) + ", " + std::to_string(boss->y) + ") at pillar height " +
+                         std::to_string(lock->h);
+        if (lockRisen)
+            where = "the boss at (" + std::to_string(boss->x) + ", " + std::to_string(boss->y) +
+                    ") when the lock-in pillar had risen";
     }
 
-    Run play()
+    // Plays until the credits roll or the budget is spent; true when they roll.
+    bool play()
     {
-        Run run;
-        for (; run.frames < FrameBudget; ++run.frames) {
-            if (creditsRolling()) {
-                run.finished = true;
-                break;
+        for (; frames < FrameBudget; ++frames) {
+            if (creditsRolling())
+                return true;
+            const Scene scene = look();
+            const Stage stage = stageOf(scene);
+            watchTheLock(scene);
+            if (scene.heroine && scene.heroine != heroine) {
+                deaths += heroine != nullptr;
+                heroine = scene.heroine;
             }
-            watchTheLock(&run);
-            Dahlia* now = livingHeroine();
-            if (now && now != heroine) {
-                run.deaths += heroine != nullptr;
-                heroine = now;
+            fake_input::releaseAll();
+            if (speechBoxOpen()) {
+                // The tutorial boxes turn their pages on a fresh press of the jump key.
+                if (boxPresses++ % 2 == 0)
+                    fake_input::holdControl(0, ControlA);
+            } else if (heroine && !heroine->dead) {
+                steer(scene, stage);
             }
-            if (speechBoxOpen())
-                answerSpeechBox();
-            else if (heroine && !heroine->dead)
-                steer();
-            else
-                fake_input::releaseAll();
             const i32 bestBefore = bestX;
             lastY = heroine ? heroine->y : 0;
             frame();
-            if (heroine && !creditsRolling()) {
-                bestX = std::max(bestX, heroine->x);
-                withoutHeadway = bestX > bestBefore || stage() != Stage::Road ? 0 : withoutHeadway + 1;
-                if (stage() == Stage::Fight)
-                    withoutHeadway = heroine->x == lastX ? withoutHeadway + 1 : 0;
-                lastX = heroine->x;
-            }
+            if (!heroine || creditsRolling())
+                continue;
+            bestX = std::max(bestX, heroine->x);
+            withoutHeadway = stage != Stage::Road || bestX > bestBefore ? 0 : withoutHeadway + 1;
         }
-        fake_input::releaseAll();
-        return run;
+        return false;
     }
 
-    std::string whereSheStood()
-    {
-        std::string where = heroine ? "x " + std::to_string(heroine->x) + ", y " + std::to_string(heroine->y) : "nowhere";
-        for (Springfoot_Boss* b : all<Springfoot_Boss>())
-            where += "; the boss at x " + std::to_string(b->x) + ", y " + std::to_string(b->y) + ", health " +
-                     std::to_string(b->health);
-        return where;
-    }
-
-    int withoutHeadway = 0;
-    i32 bestX = 0, lastX = 0, lastY = 0;
-    bool jumpHeld = false;
-    int boxPresses = 0;
-    int lingered = 0;
-    bool lockWatched = false;
-    std::pair<i32, i32> bossWhenLocked{0, 0};
+    int frames = 0, deaths = 0;
+    std::string bossAtLock;  // where the boss first stood in or on the lock-in pillar, or outside
+    std::string where;       // where the boss was once the lock-in pillar had risen
+    int withoutHeadway = 0, boxPresses = 0, lingered = 0;
+    i32 bestX = 0, lastY = 0;
+    bool jumpHeld = false, lockRisen = false;
 };
 
 } // namespace
 
 TEST_P(DemoPlaythroughTest, AHeadlessPlayerFinishesTheDemo)
 {
-    const Run run = play();
-    EXPECT_EQ(run.bossAtLock, "") << "seed " << GetParam() << ": the boss at the lock-in pillar";
-    std::printf("seed %u: %s after %d frames, %d deaths; the boss at (%d, %d) when the lock-in pillar had risen\n",
-                GetParam(), run.finished ? "credits" : "NOT FINISHED", run.frames, run.deaths, bossWhenLocked.first,
-                bossWhenLocked.second);
-    EXPECT_TRUE(run.finished) << "seed " << GetParam() << ": no credits after " << run.frames << " frames ("
-                              << run.deaths << " deaths); she stood at " << whereSheStood();
+    const bool finished = play();
+    fake_input::releaseAll();
+    std::printf("seed %u: %s after %d frames, %d deaths; %s\n", GetParam(), finished ? "credits" : "NOT FINISHED",
+                frames, deaths, where.c_str());
+    EXPECT_EQ(bossAtLock, "") << "seed " << GetParam() << ": the boss at the lock-in pillar";
+    EXPECT_TRUE(finished) << "seed " << GetParam() << ": no credits after " << frames << " frames (" << deaths
+                          << " deaths); she stood at x " << (heroine ? heroine->x : 0) << ", y "
+                          << (heroine ? heroine->y : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, DemoPlaythroughTest, testing::Range(1u, seedCount() + 1));
