@@ -78,18 +78,6 @@ bool keepOwnerAndMode(int fd, const struct stat& old)
     return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
-// The renamed file's entry is in the folder, which a power loss could still take back until
-// the folder itself is flushed. A folder the saver may not read cannot be flushed, only used.
-bool flushFolder(const fs::path& target)
-{
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return true;
-    const bool flushed = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && flushed;
-}
-
 // Writes the bytes to a new file beside the target and renames it over the target. `old` is
 // the status of the file being replaced, null for a new name: the new file never allows more
 // than the old one did, not even while it is being written.
@@ -101,8 +89,10 @@ Beside writeBeside(const fs::path& target, const struct stat* old, const std::ve
         return errno == EACCES || errno == EPERM ? Beside::Refused : Beside::Failed;
     bool ok = writeAll(fd, bytes) && (!old || keepOwnerAndMode(fd, *old)) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
+    // A folder the saver may not read cannot be flushed, only used.
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
     if (ok && std::rename(temporary.c_str(), target.c_str()) == 0)
-        return flushFolder(target) ? Beside::Replaced : Beside::Failed;
+        return flushFolder(folder) || errno == EACCES ? Beside::Replaced : Beside::Failed;
     // In a folder with the sticky bit only a file's owner may put another file in its place.
     const Beside outcome = ok && errno == EPERM ? Beside::Refused : Beside::Failed;
     ::unlink(temporary.c_str());
@@ -116,6 +106,15 @@ bool writeInPlace(int fd, const std::vector<u8>& bytes)
 }
 
 } // namespace
+
+bool flushFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool flushed = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && flushed;
+}
 
 bool replaceFile(const std::string& name, const std::vector<u8>& bytes)
 {

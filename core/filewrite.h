@@ -14,3 +14,7 @@
 // Where the folder takes no new file from the saver (no write permission, or the sticky bit and
 // another's file), a file the saver may write is written over in place.
 bool replaceFile(const std::string& name, const std::vector<u8>& bytes);
+
+// A new or renamed entry lasts through a power loss only once its folder is flushed; false when
+// the folder cannot be opened (errno tells why) or flushed.
+bool flushFolder(const std::string& folder);

@@ -1,5 +1,6 @@
 #include "core/respack.h"
 
+#include "core/filewrite.h"
 #include "core/log.h"
 #include "core/packindex.h"
 
@@ -94,16 +95,6 @@ bool writeNewFile(const std::string& name, const std::vector<const std::string*>
         written = written && std::fwrite(part->data(), 1, part->size(), file) == part->size();
     written = written && std::fflush(file) == 0 && ::fsync(fd) == 0;
     return std::fclose(file) == 0 && written;
-}
-
-// A rename lasts through a power loss only once the folder that holds the name is flushed.
-bool flushFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool flushed = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && flushed;
 }
 
 // Both files are written and flushed beside the old pack and renamed over it only once complete,
