@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,10 +100,63 @@ Beside writeBeside(const fs::path& target, const struct stat* old, const std::ve
     return outcome;
 }
 
-// Writes over the old file itself, the only way left where the folder refuses a new file.
+// Reads the whole file from its start; false where the saver may not read it.
+bool readAll(int fd, std::vector<u8>* bytes)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return false;
+    bytes->resize(size_t(status.st_size));
+    size_t done = 0;
+    while (done < bytes->size()) {
+        const ssize_t got = ::pread(fd, bytes->data() + done, bytes->size() - done, off_t(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += size_t(got);
+    }
+    return true;
+}
+
+bool writeAllAt(int fd, const std::vector<u8>& bytes)
+{
+    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes);
+}
+
+// Takes the disk space for `length` bytes before a byte of the file changes. The size stays as it
+// is: the file must read as before until it is written. A file system that cannot reserve ahead
+// is trusted to have room; the old bytes are put back if it had not.
+bool reserve(int fd, size_t length)
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && length > limit.rlim_cur) {
+        errno = EFBIG;
+        return false;
+    }
+    if (length == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(length)) == 0)
+        return true;
+    return errno == EOPNOTSUPP;
+}
+
+bool writeWhole(int fd, const std::vector<u8>& bytes)
+{
+    return writeAllAt(fd, bytes) && ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
+}
+
+// Writes over the old file itself, the only way left where the folder refuses a new file. The old
+// bytes are read first, so a write that still fails can put them back.
 bool writeInPlace(int fd, const std::vector<u8>& bytes)
 {
-    return ::ftruncate(fd, 0) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    std::vector<u8> old;
+    if (!readAll(fd, &old) || !reserve(fd, bytes.size()))
+        return false;
+    if (writeWhole(fd, bytes))
+        return true;
+    const int error = errno;
+    writeWhole(fd, old);
+    errno = error;
+    return false;
 }
 
 } // namespace
@@ -112,7 +166,9 @@ bool flushFolder(const std::string& folder)
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool flushed = ::fsync(fd) == 0;
+    // Some file systems (network and shared folders) cannot flush a folder at all and say so
+    // with EINVAL or EBADF: there the rename is as lasting as it will get.
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == EBADF;
     return ::close(fd) == 0 && flushed;
 }
 
@@ -128,7 +184,11 @@ bool replaceFile(const std::string& name, const std::vector<u8>& bytes)
         return false;
     // Only a file the saver could write into is replaced. Opening it for writing changes nothing
     // yet and lets the system judge, so root still saves over a read-only mode as a write would.
-    const int existing = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // It is read too where it may be, for the in-place write to fall back on.
+    const int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int existing = ::open(target.c_str(), O_RDWR | flags);
+    if (existing < 0 && errno == EACCES)
+        existing = ::open(target.c_str(), O_WRONLY | flags);
     if (existing < 0)
         return false;
     const Beside beside = writeBeside(target, &old, bytes);

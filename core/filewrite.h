@@ -12,9 +12,11 @@
 // A symbolic link is followed: what it points to is replaced, the link stays. Only a plain file
 // the saver may write, or a free name, is replaced; false for anything else and on every failure.
 // Where the folder takes no new file from the saver (no write permission, or the sticky bit and
-// another's file), a file the saver may write is written over in place.
+// another's file), a file the saver may read and write is written over in place: only once the
+// disk has room for the new bytes, and a write that fails all the same puts the old bytes back.
 bool replaceFile(const std::string& name, const std::vector<u8>& bytes);
 
 // A new or renamed entry lasts through a power loss only once its folder is flushed; false when
-// the folder cannot be opened (errno tells why) or flushed.
+// the folder cannot be opened (errno tells why) or flushing it fails. A file system that cannot
+// flush folders at all counts as flushed.
 bool flushFolder(const std::string& folder);

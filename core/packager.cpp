@@ -5,6 +5,7 @@
 #include "core/packindex.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -25,6 +26,15 @@ struct PackedSource {
 
 const std::string NewIndexFile = std::string(PackIndexFile) + ".new";
 const std::string NewBodyFile = std::string(PackBodyFile) + ".new";
+// A second name for the old bodies, kept until the new index stands, to put them back by.
+const std::string OldBodyFile = std::string(PackBodyFile) + ".old";
+
+// How the pack's replacement ended.
+enum class Replaced : u8 {
+    Done,       // the new index and bodies stand
+    Kept,       // the old index and bodies stand as they were
+    Unsettled,  // the new bodies stand under the old index, the old bodies only at OldBodyFile
+};
 
 // List lines name files the Windows way; here '\' is no separator.
 std::string toSourcePath(std::string line)
@@ -33,10 +43,23 @@ std::string toSourcePath(std::string line)
     return line;
 }
 
+// A list entry that is one of the pack's own files would be deleted once packed: the new pack
+// with it, or the old one the run falls back on.
+bool isPackFile(const std::string& path)
+{
+    for (const std::string& own : {std::string(PackIndexFile), std::string(PackBodyFile), NewIndexFile,
+                                   NewBodyFile, OldBodyFile}) {
+        std::error_code error;
+        if (std::filesystem::equivalent(path, own, error))
+            return true;
+    }
+    return false;
+}
+
 bool readSource(const std::string& path, std::string& body)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    if (!std::filesystem::is_regular_file(path, error) || isPackFile(path))
         return false;
     std::ifstream file(path, std::ios::binary);
     if (!file.is_open())
@@ -97,22 +120,38 @@ bool writeNewFile(const std::string& name, const std::vector<const std::string*>
     return std::fclose(file) == 0 && written;
 }
 
+// Moves the new index into place; where it cannot go, the old bodies go back, so the two files
+// always belong together.
+Replaced placeNewIndex(bool hadOldBodies)
+{
+    if (std::rename(NewIndexFile.c_str(), PackIndexFile) == 0)
+        return Replaced::Done;
+    const bool restored = hadOldBodies ? std::rename(OldBodyFile.c_str(), PackBodyFile) == 0
+                                       : ::unlink(PackBodyFile) == 0;
+    return restored ? Replaced::Kept : Replaced::Unsettled;
+}
+
 // Both files are written and flushed beside the old pack and renamed over it only once complete,
-// so a failed run (full disk, file size limit) leaves the old pack as it was. Only a run cut off
-// between the two renames, which cannot be one step, leaves new bodies under the old index.
-bool replacePack(const std::vector<PackedSource>& packed)
+// so a failed run (full disk, file size limit) leaves the old pack as it was. The two renames
+// cannot be one step: only a run cut off between them leaves new bodies under the old index.
+Replaced replacePack(const std::vector<PackedSource>& packed)
 {
     std::string index = serialisePackIndex(layOutIndex(packed));
     std::vector<const std::string*> bodies;
     for (const PackedSource& source : packed)
         bodies.push_back(&source.body);
-    bool written = writeNewFile(NewIndexFile, {&index}) && writeNewFile(NewBodyFile, bodies);
-    if (written && std::rename(NewBodyFile.c_str(), PackBodyFile) == 0 &&
-        std::rename(NewIndexFile.c_str(), PackIndexFile) == 0)
-        return true;
+    ::unlink(OldBodyFile.c_str());
+    const bool hadOldBodies = ::link(PackBodyFile, OldBodyFile.c_str()) == 0;
+    const bool ready = (hadOldBodies || errno == ENOENT) && writeNewFile(NewIndexFile, {&index}) &&
+                       writeNewFile(NewBodyFile, bodies);
+    Replaced outcome = Replaced::Kept;
+    if (ready && std::rename(NewBodyFile.c_str(), PackBodyFile) == 0)
+        outcome = placeNewIndex(hadOldBodies);
     ::unlink(NewIndexFile.c_str());
     ::unlink(NewBodyFile.c_str());
-    return false;
+    if (outcome != Replaced::Unsettled)
+        ::unlink(OldBodyFile.c_str());
+    return outcome;
 }
 
 } // namespace
@@ -138,7 +177,12 @@ bool packResources(const char* listFile)
         logLine("Nothing was packed; the old pack is kept.");
         return false;
     }
-    if (!replacePack(packed)) {
+    const Replaced replaced = replacePack(packed);
+    if (replaced == Replaced::Unsettled) {
+        logLine("Cannot put the old pack back; its bodies are kept in '" + OldBodyFile + "', and the sources too.");
+        return false;
+    }
+    if (replaced == Replaced::Kept) {
         logLine("Cannot write the new pack; the old pack and its sources are kept.");
         return false;
     }

@@ -4,8 +4,10 @@
 #include "core/filewrite.h"
 
 #include <cerrno>
+#include <csignal>
 #include <dlfcn.h>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <tuple>
 #include <utility>
@@ -17,7 +19,9 @@ namespace {
 // and for a folder, the inode then standing at "saved.lvl".
 using Seen = std::tuple<char, ino_t, mode_t, ino_t>;
 std::vector<Seen> seen;
-bool fsyncFails = false;  // a disk that takes no more
+bool fsyncFails = false;    // a disk that takes no more
+int folderFsyncError = 0;  // what flushing a folder answers, when not 0
+int fallocateError = 0;    // what reserving space answers, when not 0
 
 void see(char call, int fd)
 {
@@ -42,11 +46,22 @@ struct stat statusOf(const std::string& name)
 extern "C" int fsync(int fd)
 {
     see('s', fd);
-    if (fsyncFails) {
-        errno = EIO;
+    struct stat file {};
+    const bool folder = ::fstat(fd, &file) == 0 && S_ISDIR(file.st_mode);
+    if (fsyncFails || (folder && folderFsyncError)) {
+        errno = fsyncFails ? EIO : folderFsyncError;
         return -1;
     }
     return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"))(fd);
+}
+
+extern "C" int fallocate(int fd, int mode, off_t offset, off_t length)
+{
+    if (fallocateError) {
+        errno = fallocateError;
+        return -1;
+    }
+    return reinterpret_cast<int (*)(int, int, off_t, off_t)>(dlsym(RTLD_NEXT, "fallocate"))(fd, mode, offset, length);
 }
 
 extern "C" int fchmod(int fd, mode_t mode)
@@ -77,12 +92,19 @@ TEST(FileReplacement, TheNewFileHasTheOldOnesRightsFromTheStartAndIsFlushedWithI
     EXPECT_FALSE(replaceFile("saved.lvl", bytes("lost")));
     fsyncFails = false;
     EXPECT_EQ(readFile("saved.lvl"), "new");
+    // A folder that cannot be flushed at all is no failure; a folder whose flush fails is.
+    folderFsyncError = EINVAL;
+    EXPECT_TRUE(replaceFile("saved.lvl", bytes("flat")));
+    folderFsyncError = EIO;
+    EXPECT_FALSE(replaceFile("saved.lvl", bytes("unflushed")));
+    folderFsyncError = 0;
+    EXPECT_EQ(readFile("saved.lvl"), "unflushed");  // the rename stands; only its flush failed
 
     // A relative link points from its own folder.
     ASSERT_EQ(::mkdir("sub", 0755) | ::symlink("saved.lvl", "sub/link.lvl"), 0);
     EXPECT_TRUE(replaceFile("sub/link.lvl", bytes("linked")));
     EXPECT_EQ(readFile("sub/saved.lvl"), "linked");
-    EXPECT_EQ(readFile("saved.lvl"), "new");
+    EXPECT_EQ(readFile("saved.lvl"), "unflushed");
 
     // The longest name a folder takes, new and then replaced.
     const std::string longest = std::string(251, 'n') + ".lvl";
@@ -119,4 +141,28 @@ TEST(FileReplacement, AUserReplacesWhatTheyMayWriteKeepingItsGroupAndWritesInPla
     EXPECT_EQ(statusOf("shared.lvl").st_gid, 65533u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 6);  // no file of the saves' own
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("sticky"), {}), 1);
+}
+
+TEST(FileReplacement, AnInPlaceWriteThatCannotFinishLeavesTheOldBytes)
+{
+    ScratchDir scratch;
+    ASSERT_EQ(::chmod(".", 0755) | ::mkdir("shut", 0755), 0);
+    writeFile("shut/level.lvl", "old level");
+    ASSERT_EQ(::chmod("shut/level.lvl", 0666), 0);
+    const std::vector<u8> level(6000, 'n');
+    EXPECT_TRUE(asNobody([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{4096, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
+        const bool pastTheLimit = ::setrlimit(RLIMIT_FSIZE, &small) == 0 && !replaceFile("shut/level.lvl", level);
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        fallocateError = ENOSPC;
+        const bool full = !replaceFile("shut/level.lvl", level) && readFile("shut/level.lvl") == "old level";
+        // Where no room can be reserved ahead, the write goes on, and the old bytes go back if it fails.
+        fallocateError = EOPNOTSUPP;
+        fsyncFails = true;
+        const bool failed = !replaceFile("shut/level.lvl", level) && readFile("shut/level.lvl") == "old level";
+        fsyncFails = false;
+        return pastTheLimit && full && failed && replaceFile("shut/level.lvl", level);
+    }));
+    EXPECT_EQ(readFile("shut/level.lvl"), std::string(level.begin(), level.end()));
 }

@@ -161,6 +161,22 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
     EXPECT_TRUE(oldPackKept());
     EXPECT_EQ(readFile("resource/new.gif"), "NEW");
     EXPECT_FALSE(pathExists("resource/resource.pack.new"));
+
+    // The new index cannot take the old one's place: the old bodies go back under it.
+    fs::remove("resource/resource.dir.new");
+    fs::rename("resource/resource.dir", "index.old");
+    fs::create_directories("resource/resource.dir/held");
+    EXPECT_FALSE(pack("resource\\new.gif\n"));
+    EXPECT_EQ(readFile("resource/resource.pack"), oldBodies);
+    EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"new.gif", "resource.dir", "resource.pack"}));
+
+    // An entry naming the pack itself is refused, so the run never deletes the pack it made.
+    fs::remove_all("resource/resource.dir");
+    fs::rename("index.old", "resource/resource.dir");
+    ASSERT_TRUE(pack("resource/resource.pack\nresource\\new.gif\nresource/resource.dir\n", &log));
+    EXPECT_EQ(log[0] + log[2], "'resource/resource.pack': (fail)'resource/resource.dir': (fail)");
+    EXPECT_EQ(readFile("resource/resource.pack"), scrambled("NEW"));
+    EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"resource.dir", "resource.pack"}));
 }
 
 TEST_F(ResourcePack, ResolverFallsBackToLooseFilesWithoutACompletePack)

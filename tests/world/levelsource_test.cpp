@@ -123,7 +123,7 @@ TEST_F(LevelSourceTest, RefusesWhatTheLevelFileCannotHoldAtTheLineAtFault)
           {"|.aa|", "|.a\xe9|", "t.txt:26: layer 0: no tile for '\\xe9'"},
           // Bytes that do not print are named by their code: none cuts a message short or reaches a terminal.
           {"", std::string("fo\0o\n", 5), "t.txt:30: unknown directive 'fo\\x00o'"},
-          {"", "x\033[31mr\037d\n", "t.txt:30: unknown directive 'x\\x1b[31mr\\x1fd'"},
+          {"", "x\033[31m\\r\037d\n", "t.txt:30: unknown directive 'x\\x1b[31m\\x5cr\\x1fd'"},
           {"object Dummy", "object D~m\x7f", "t.txt:27: unknown object 'D~m\\x7f'"},
           {"", "layer 2\n", "t.txt:30: layer N: a new layer below the layer count (give size first)"},
           {"", "size 3 4 2\n", "t.txt:30: layer 0 was drawn for another size"},

@@ -11,7 +11,8 @@ std::string shownText(const std::string& text)
     std::string shown;
     for (char c : text) {
         const u8 code = u8(c);
-        if (code >= 0x20 && code < 0x7F)
+        // A backslash is escaped too, so a shown "\x1b" can only stand for the byte 0x1b.
+        if (code >= 0x20 && code < 0x7F && c != '\\')
             shown += c;
         else
             shown += std::string("\\x") + hex[code >> 4] + hex[code & 15];

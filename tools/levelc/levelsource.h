@@ -35,7 +35,8 @@ constexpr u64 MaxSourceTiles = u64(1) << 28;
 
 // Text from a source or a command line as a message can show it: a byte that does not print (a NUL,
 // a control character such as the escape that starts a terminal sequence, a byte of a multi-byte
-// letter) by its code, "\x1b", so nothing cuts the message short or reaches the terminal raw.
+// letter) by its code, "\x1b", so nothing cuts the message short or reaches the terminal raw. A
+// backslash is shown as "\x5c" too, so two different texts never read the same.
 std::string shownText(const std::string& text);
 
 // Reads a whole source. False at the first fault, with "NAME:LINE: what is wrong" in error.
