@@ -6,6 +6,8 @@
 #include "world/terrain/terrainblocks.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -16,12 +18,21 @@ constexpr i32 BlockMargin = 64;   // terrain exists this far around the screen
 constexpr i32 ObjectMargin = 32;  // placed objects are created this far around the screen
 constexpr u32 DespawnPeriod = 16; // frames between passes that drop far terrain
 constexpr i32 RunnerDepth = 10000;
+// A move from outside longer than the object window leaves nothing of the old windows to extend.
+constexpr i32 FarMoveX = ScreenW + 2 * ObjectMargin;
+constexpr i32 FarMoveY = ScreenH + 2 * ObjectMargin;
 
 LevelPartMaker backdropMaker = nullptr;
 
 u64 cellKey(i32 column, i32 row)
 {
     return u64(u32(column)) << 32 | u32(row);
+}
+
+// The cell a block stands on now.
+u64 cellUnder(const Physical& block)
+{
+    return cellKey(block.x / TilePx, block.y / TilePx);
 }
 
 i32 towardBy1(i32 from, i32 to)
@@ -74,22 +85,18 @@ void LevelRunner::onAdd()
 {
     if (backdropMaker)
         owner->add(backdropMaker());
-    i32 cx = i32(levelData->startCameraX());
-    i32 cy = i32(levelData->startCameraY());
-    owner->cameraX = cx;
-    owner->cameraY = cy;
-    leftX = cx;
-    leftY = cy;
-    exposeStrip(cx - BlockMargin, cy - BlockMargin, cx + ScreenW + BlockMargin, cy + ScreenH + BlockMargin, 0);
-    spawnObjects(cx - ObjectMargin, cy - ObjectMargin, cx + ScreenW + ObjectMargin, cy + ScreenH + ObjectMargin,
-                 0);
+    leftX = owner->cameraX = i32(levelData->startCameraX());
+    leftY = owner->cameraY = i32(levelData->startCameraY());
+    buildWindow(leftX, leftY);
 }
 
 void LevelRunner::update()
 {
-    i32 ox = owner->cameraX, oy = owner->cameraY;
-    // Others move the camera too (a boss fight's shake): their moves stream in as the runner's own.
-    streamAround(leftX, leftY, ox, oy);
+    const i32 ox = owner->cameraX, oy = owner->cameraY;
+    // Others move the camera too: a boss fight's shake, or a looper carrying the whole world back
+    // with it, blocks included.
+    if (ox != leftX || oy != leftY)
+        refileBlocks();
     i32 nx = ox, ny = oy;
     if (levelData->cameraMode() == CameraFollow) {
         followPlayers(ox, oy, &nx, &ny);
@@ -100,11 +107,50 @@ void LevelRunner::update()
     }
     owner->cameraX = nx;
     owner->cameraY = ny;
+    // The pass runs before this frame builds anything: what it builds joins the system only after
+    // the frame, and the pass would take it for gone.
+    const bool far = std::abs(nx - leftX) > FarMoveX || std::abs(ny - leftY) > FarMoveY;
+    if (owner->frame() % DespawnPeriod == 0 || far)
+        despawnOutside(nx - BlockMargin, ny - BlockMargin, nx + ScreenW + BlockMargin, ny + ScreenH + BlockMargin);
+    if (far)
+        buildWindow(nx, ny);
+    else
+        streamAround(leftX, leftY, nx, ny);
     leftX = nx;
     leftY = ny;
-    if (owner->frame() % DespawnPeriod == 0)
-        despawnOutside(nx - BlockMargin, ny - BlockMargin, nx + ScreenW + BlockMargin, ny + ScreenH + BlockMargin);
-    streamAround(ox, oy, nx, ny);
+}
+
+void LevelRunner::buildWindow(i32 cx, i32 cy)
+{
+    exposeStrip(cx - BlockMargin, cy - BlockMargin, cx + ScreenW + BlockMargin, cy + ScreenH + BlockMargin, 0);
+    spawnObjects(cx - ObjectMargin, cy - ObjectMargin, cx + ScreenW + ObjectMargin, cy + ScreenH + ObjectMargin,
+                 0);
+}
+
+void LevelRunner::refileBlocks()
+{
+    std::vector<u64> vacated;
+    std::vector<u64> taken;
+    for (auto it = streamed.begin(); it != streamed.end();) {
+        StreamedObject& entry = it->second;
+        const bool alive = owner->isAlive(PhysicalRef{entry.object, it->first});
+        if (!entry.cell || (alive && cellUnder(*entry.object) == *entry.cell)) {
+            ++it;
+            continue;
+        }
+        vacated.push_back(*entry.cell);
+        if (!alive) {
+            it = streamed.erase(it);
+            continue;
+        }
+        entry.cell = cellUnder(*entry.object);
+        taken.push_back(*entry.cell);
+        ++it;
+    }
+    // All that moved, moved together: a cell one block left may be the one another came to.
+    for (u64 cell : vacated)
+        builtCells.erase(cell);
+    builtCells.insert(taken.begin(), taken.end());
 }
 
 void LevelRunner::followPlayers(i32 ox, i32 oy, i32* nx, i32* ny)

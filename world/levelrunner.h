@@ -32,7 +32,8 @@ public:
     void spawnObjects(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction);
     // Removes what stands outside the rectangle and forgets what has left the system on its own.
     // Run where everything streamed earlier has joined the system (the runner's own update, the
-    // first of a frame): one still waiting to join counts as gone, and is only forgotten.
+    // first of a frame, before it builds): one still waiting to join counts as gone, and is only
+    // forgotten.
     void despawnOutside(i32 x1, i32 y1, i32 x2, i32 y2);
 
     // Hands the object to the level's system.
@@ -45,7 +46,11 @@ public:
 
 private:
     void followPlayers(i32 ox, i32 oy, i32* nx, i32* ny);
+    // Builds the whole block window and spawns the whole object window around a camera at (cx, cy).
+    void buildWindow(i32 cx, i32 cy);
     void streamAround(i32 ox, i32 oy, i32 nx, i32 ny);
+    // Files the blocks that were moved under the cells they stand on now, and drops those gone.
+    void refileBlocks();
     void addBlock(Physical* block, u64 cell);
     void stream(Physical* object, std::optional<u64> cell);
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,24 @@ protected:
         for (Physical* p = sys->firstOfType(FlagBlock); sys->hasMoreOfType(); p = sys->nextOfType())
             n += p->x == x;
         return n;
+    }
+
+    // Blocks not tracked by the runner, blocks sharing a cell of a layer, and, after a pass,
+    // blocks outside the window: all must be none.
+    std::vector<size_t> untidyBlocks(bool afterPass)
+    {
+        std::vector<size_t> untidy{0, 0, 0};
+        std::set<std::tuple<i32, i32, i32>> cells;
+        const i32 cx = sys->cameraX, cy = sys->cameraY;
+        for (Physical* p = sys->firstOfType(FlagAll); sys->hasMoreOfType(); p = sys->nextOfType()) {
+            if (!dynamic_cast<GraphicBlock*>(p))
+                continue;
+            ++untidy[0];
+            untidy[1] += !cells.insert({p->x, p->y, p->depth}).second;
+            untidy[2] += afterPass && (p->x > cx + 384 || p->x + 16 < cx - 64 || p->y > cy + 304 || p->y + 16 < cy - 64);
+        }
+        untidy[0] -= runner->streamedBlockCount();
+        return untidy;
     }
 
     int crates()
@@ -242,6 +261,39 @@ TEST_F(LevelRunnerTest, BuildsTheBlockWindowAndDropsFarBlocksEverySixteenFrames)
         EXPECT_EQ(blocksInColumn(x), 20) << "column " << x / 16;
     run(450);  // far from the start: what the camera left behind stays dropped
     EXPECT_GE(blockCells()[0], (sys->cameraX - 64) / 16 - 2);
+}
+
+// Short moves on the frames of a pass, a jump across the level, and a looper carrying the whole
+// world back: every block stays tracked and single, and only the window where the camera lands is built.
+TEST_F(LevelRunnerTest, MovesFromOutsideKeepEveryBlockTrackedAndSingle)
+{
+    auto made = makeLevel(200, 30, true);
+    Level& level = *made;
+    level.clearPan();
+    level.addPanStep(0, 1, 0);
+    for (i32 x : {1800, 2600})
+        level.addObject(CrateId, x, 100);
+    level.addObject(30, 1408, 120);  // a looper: its wrap takes the world back 1408 pixels
+    start(level, true);
+    const std::vector<size_t> tidy{0, 0, 0};
+    for (int move = 0; move < 20; ++move) {
+        sys->cameraX += 48;
+        run(1);
+        ASSERT_EQ(untidyBlocks(sys->frame() % 16 == 1), tidy) << "move " << move;
+    }
+    sys->cameraX = 2400;
+    run(1);
+    EXPECT_EQ(blockCells(), (std::vector<i32>{146, 0, 174, 19, 580}));
+    EXPECT_EQ(crates(), 1);
+    sys->cameraX = 1000;
+    for (int frame = 0; frame < 130; ++frame) {
+        run(1);
+        ASSERT_EQ(untidyBlocks(sys->frame() % 16 == 1), tidy) << "frame " << frame << " at " << sys->cameraX;
+    }
+    EXPECT_EQ(sys->cameraX, 1000 + 130 - 1408);
+    sys->cameraX = 1000;  // where the world stood before the wrap: built anew
+    run(1);
+    EXPECT_EQ(blockCells(), (std::vector<i32>{58, 0, 86, 19, 580}));
 }
 
 // Every edge of both windows crosses a tile line on the first or the last of 16 diagonal steps;
