@@ -4,7 +4,7 @@ hpbar.gif          100x56, key WHITE: frame (0,0,100,32) with two troughs at
                    (27,6) and (27,17), 65x5 each; filled bars at (27,40) and (27,51)
 boss-hpbar.gif     91x48: row 0 the full bar, row 24 the empty bar; the first
                    14 pixels are the emblem, the fill spans x 14..78
-mute.gif           16x16 crossed-out speaker, key green
+mute.gif           320x38, key green: a crossed-out speaker at (302, 22), 16x16
 logo.gif           74x38, key black; shown centred on the intro page
 title.gif          320x29, key black; the game's name above the backdrop band
 menu_back_1/2.gif  32x32 patterns tiled over the options / controls pages
@@ -129,15 +129,21 @@ def boss_bar():
     return sheet
 
 
+# The game blits the marker at the screen's top-left corner, where the HUD's
+# heart is; the speaker sits at the top right instead, under the boss bar
+# (rows 3-20 when down) and right of the title's name (columns 33-286).
+MUTE_ICON_AT = (302, 22)
+
+
 def mute():
-    sheet = Sheet(16, 16, GREEN)
+    sheet = Sheet(320, MUTE_ICON_AT[1] + 16, GREEN)
     s = Sprite(16, 16)
     s.rect(2, 6, 3, 5, rgb('#d8dce8'))
     s.polygon([(4, 6), (9, 2), (9, 14), (4, 11)], rgb('#d8dce8'))
     s.line(10, 5, 14, 11, rgb('#f04030'), 2)
     s.line(14, 5, 10, 11, rgb('#f04030'), 2)
     s.outline(OUTLINE)
-    sheet.place(s, 0, 0)
+    sheet.place(s, *MUTE_ICON_AT)
     return sheet
 
 
