@@ -148,13 +148,15 @@ TEST(FileReplacement, AnInPlaceWriteThatCannotFinishLeavesTheOldBytes)
     ScratchDir scratch;
     ASSERT_EQ(::chmod(".", 0755) | ::mkdir("shut", 0755), 0);
     writeFile("shut/level.lvl", "old level");
-    ASSERT_EQ(::chmod("shut/level.lvl", 0666), 0);
+    writeFile("shut/write-only.lvl", "old level");  // its old bytes could not be put back
+    ASSERT_EQ(::chmod("shut/level.lvl", 0666) | ::chmod("shut/write-only.lvl", 0222), 0);
     const std::vector<u8> level(6000, 'n');
     EXPECT_TRUE(asNobody([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit small{4096, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
         const bool pastTheLimit = ::setrlimit(RLIMIT_FSIZE, &small) == 0 && !replaceFile("shut/level.lvl", level);
         ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        const bool unreadable = !replaceFile("shut/write-only.lvl", {});
         fallocateError = ENOSPC;
         const bool full = !replaceFile("shut/level.lvl", level) && readFile("shut/level.lvl") == "old level";
         // Where no room can be reserved ahead, the write goes on, and the old bytes go back if it fails.
@@ -162,7 +164,8 @@ TEST(FileReplacement, AnInPlaceWriteThatCannotFinishLeavesTheOldBytes)
         fsyncFails = true;
         const bool failed = !replaceFile("shut/level.lvl", level) && readFile("shut/level.lvl") == "old level";
         fsyncFails = false;
-        return pastTheLimit && full && failed && replaceFile("shut/level.lvl", level);
+        return pastTheLimit && unreadable && full && failed && replaceFile("shut/level.lvl", level);
     }));
     EXPECT_EQ(readFile("shut/level.lvl"), std::string(level.begin(), level.end()));
+    EXPECT_EQ(readFile("shut/write-only.lvl"), "old level");
 }
