@@ -38,18 +38,28 @@ fs::path linkTarget(fs::path path)
     return {};
 }
 
-bool writeAll(int fd, const std::vector<u8>& bytes)
+// Repeats a read or a write until `size` bytes have moved: each may move fewer or be interrupted.
+template <typename Step>
+bool moveAll(size_t size, Step step)
 {
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR)
+    while (done < size) {
+        const ssize_t moved = step(done);
+        if (moved < 0 && errno == EINTR)
             continue;
-        if (wrote <= 0)
+        if (moved <= 0)
             return false;
-        done += size_t(wrote);
+        done += size_t(moved);
     }
     return true;
+}
+
+// Writes the bytes from the file's start.
+bool writeAll(int fd, const std::vector<u8>& bytes)
+{
+    return moveAll(bytes.size(), [&](size_t done) {
+        return ::pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(done));
+    });
 }
 
 // A name of our own beside the target. The target's name is cut short where the two together
@@ -107,21 +117,9 @@ bool readAll(int fd, std::vector<u8>* bytes)
     if (::fstat(fd, &status) != 0)
         return false;
     bytes->resize(size_t(status.st_size));
-    size_t done = 0;
-    while (done < bytes->size()) {
-        const ssize_t got = ::pread(fd, bytes->data() + done, bytes->size() - done, off_t(done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        done += size_t(got);
-    }
-    return true;
-}
-
-bool writeAllAt(int fd, const std::vector<u8>& bytes)
-{
-    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes);
+    return moveAll(bytes->size(), [&](size_t done) {
+        return ::pread(fd, bytes->data() + done, bytes->size() - done, off_t(done));
+    });
 }
 
 // Takes the disk space for `length` bytes before a byte of the file changes. The size stays as it
@@ -141,7 +139,7 @@ bool reserve(int fd, size_t length)
 
 bool writeWhole(int fd, const std::vector<u8>& bytes)
 {
-    return writeAllAt(fd, bytes) && ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
+    return writeAll(fd, bytes) && ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
 }
 
 // Writes over the old file itself, the only way left where the folder refuses a new file. The old
