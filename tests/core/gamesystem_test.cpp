@@ -8,6 +8,7 @@
 #include "core/engine.h"
 #include "core/gamesystem.h"
 #include "core/input.h"
+#include "core/lang.h"
 #include "core/media.h"
 
 #include <SDL/SDL_mixer.h>
@@ -217,8 +218,10 @@ protected:
         registerFirstScreen(100, [] { return static_cast<GameSystem*>(nullptr); });
         ASSERT_NE(std::unique_ptr<GameSystem>(createFirstScreen()), nullptr);
         setFrameDelay(0);
+        unloadLangPack();
         ASSERT_TRUE(initGameSystems());
         EXPECT_EQ(frameDelayMs, 1000u / 30) << "the game runs at 30 frames a second";
+        EXPECT_EQ(langText(u"general", u"yes"), u"Yes") << "the game starts in English";
     }
     void TearDown() override
     {
