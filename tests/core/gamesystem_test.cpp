@@ -257,6 +257,16 @@ TEST_F(MuteTest, F2TogglesOncePerPressAndTheMarkerCoversTheBufferCornerMeanwhile
     }
 }
 
+TEST_F(MuteTest, ClosingTheSubsystemsFreesEverySurfaceTheGameHeld)
+{
+    SDL_FreeSurface(backBuffer);
+    backBuffer = createSurface(ScreenWidth, ScreenHeight);  // from the cache, as the game makes it
+    ASSERT_TRUE(closeSubsystems());
+    EXPECT_EQ(backBuffer, nullptr);
+    EXPECT_EQ(screenSurface, nullptr);
+    EXPECT_EQ(splitLines(freeAllSurfacesCaptured()), std::vector<std::string>{"SURFACE DEALLOCATION"});
+}
+
 TEST(GameSystemIds, CountUpFromConstruction)
 {
     GameSystem first(0);
