@@ -8,6 +8,7 @@
 #include "core/engine.h"
 #include "core/gamesystem.h"
 #include "core/input.h"
+#include "core/lang.h"
 #include "core/media.h"
 
 #include <SDL/SDL_mixer.h>
@@ -230,8 +231,10 @@ protected:
         registerFirstScreen(100, [] { return static_cast<GameSystem*>(nullptr); });
         ASSERT_NE(std::unique_ptr<GameSystem>(createFirstScreen()), nullptr);
         setFrameDelay(0);
+        unloadLangPack();
         ASSERT_TRUE(initGameSystems());
         EXPECT_EQ(frameDelayMs, 1000u / 30) << "the game runs at 30 frames a second";
+        EXPECT_EQ(langText(u"general", u"yes"), u"Yes") << "the game starts in English";
     }
     void TearDown() override
     {
@@ -271,6 +274,16 @@ TEST_F(MuteTest, F2TogglesOncePerPressAndTheMarkerShowsClearOfTheDisplaysMeanwhi
         fake_input::releaseKey(SDLK_F2);
         runFrames(1);
     }
+}
+
+TEST_F(MuteTest, ClosingTheSubsystemsFreesEverySurfaceTheGameHeld)
+{
+    SDL_FreeSurface(backBuffer);
+    backBuffer = createSurface(ScreenWidth, ScreenHeight);  // from the cache, as the game makes it
+    ASSERT_TRUE(closeSubsystems());
+    EXPECT_EQ(backBuffer, nullptr);
+    EXPECT_EQ(screenSurface, nullptr);
+    EXPECT_EQ(splitLines(freeAllSurfacesCaptured()), std::vector<std::string>{"SURFACE DEALLOCATION"});
 }
 
 TEST(GameSystemIds, CountUpFromConstruction)

@@ -4,6 +4,7 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
 
+#include "core/draw.h"
 #include "core/engine.h"
 #include "core/media.h"
 #include "core/message.h"
@@ -49,7 +50,8 @@ bool mixerPlays(Mix_Music* music)
     Mix_SetPostMix([](void*, Uint8* out, int length) {
         heard = heard || std::any_of(out, out + length, [](Uint8 byte) { return byte != 0; });
     }, nullptr);
-    const bool started = Mix_PlayMusic(music, -1) == 0;
+    playMusic(music, -1);
+    const bool started = Mix_PlayingMusic();
     for (int waited = 0; started && !heard && waited < 3000; waited += 10)
         SDL_Delay(10);
     Mix_HaltMusic();
@@ -211,6 +213,9 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
     Mix_Chunk* chunk = loadSound("beep.wav");
     ASSERT_NE(chunk, nullptr);
     EXPECT_EQ(loadSound("beep.wav"), chunk);
+    playSound(chunk, -1);
+    EXPECT_EQ(Mix_Playing(-1), 1) << "the sound took a free channel";
+    Mix_HaltChannel(-1);
     Mix_Music* music = loadMusic("tune.wav");
     ASSERT_NE(music, nullptr);
     EXPECT_EQ(loadMusic("tune.wav"), music);

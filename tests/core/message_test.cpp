@@ -16,6 +16,7 @@
 #include "core/respack.h"
 
 #include <csignal>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -195,6 +196,24 @@ TEST_F(MessageScreen, TerminateRequestEndsModalWaitsAndTheLoop)
     }
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
+}
+
+// Launched away from its data, the game moves into the source tree of the build that made it.
+TEST(DataFolder, FoundInTheSourceTreeOfTheBuildThatMadeTheProgram)
+{
+    namespace fs = std::filesystem;
+    ScratchDir scratch;
+    const fs::path source = fs::current_path();
+    fs::create_directories("resource");
+    fs::create_directory("elsewhere");
+    fs::current_path("elsewhere");
+    rememberBuild(fs::read_symlink("/proc/self/exe").parent_path().c_str(), source.c_str());
+    EXPECT_TRUE(enterDataFolder());
+    EXPECT_EQ(fs::current_path(), source);
+    rememberBuild("", "");  // a copy of the program taken elsewhere looks nowhere else
+    fs::current_path("elsewhere");
+    EXPECT_FALSE(enterDataFolder());
+    EXPECT_EQ(fs::current_path(), source / "elsewhere");
 }
 
 TEST_F(MessageScreen, QuitDismissesAndIsUsedUp)
