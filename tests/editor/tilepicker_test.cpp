@@ -70,7 +70,7 @@ TEST_F(TilePickerTest, CtrlShowsTheKindOverlayWhileHeldAndOneFrameAfter)
     fake_input::releaseKey(SDLK_RCTRL);
     tick();
     EXPECT_EQ(editor->kindOverlayFrames(), 1);
-    tick();
+    tick(2);
     EXPECT_EQ(editor->kindOverlayFrames(), 0);
 }
 

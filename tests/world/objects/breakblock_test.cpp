@@ -138,6 +138,10 @@ TEST_F(BreakBlockTest, FallingStoneCrushesWhatItFallsInto)
     floorAt(0, 200, 4);
     BreakBlock* stone = addNow(new BreakBlock(16, 40, 0));
     Victim* victim = addNow(new Victim(20, 60));
+    // Bodies that only touch the stone's sides, top or bottom are spared.
+    Victim* touching[] = {new Victim(0, 60), new Victim(16, 30), new Victim(20, 62), new Victim(32, 60)};
+    for (Victim* spared : touching)
+        sys.add(spared);
     Victim* aside = addNow(new Victim(40, 60));
     ASSERT_EQ(sys.frame() % 2, 1u);  // no gravity step this frame: the stone falls at exactly 6
 
@@ -146,6 +150,8 @@ TEST_F(BreakBlockTest, FallingStoneCrushesWhatItFallsInto)
     EXPECT_EQ(victim->health, 40);
     EXPECT_EQ(stone->health, -40);
     EXPECT_EQ(aside->health, 100);
+    for (Victim* spared : touching)
+        EXPECT_EQ(spared->health, 100) << spared->x << "," << spared->y;
     EXPECT_TRUE(contains(stone));
 
     sys.update();
