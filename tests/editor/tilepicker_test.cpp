@@ -135,8 +135,8 @@ TEST_F(TilePickerTest, DrawsTheSetThePanelAndTheKindOverlay)
         tick();
         draw();
         const bool grouped = imageShownAt(grouper, 0, 0, 10 * 16, 2 * 16);
-        EXPECT_NE(imageShownAt(box, 0, 0, 32, 32), grouped) << "the box on the picked cell takes the other turn";
-        EXPECT_TRUE(imageShownAt(box, 0, 0, 300 - 8, 200 - 8, true)) << "the pointer, upside down, centred on the mouse";
+        EXPECT_NE(imageShownAt(box, 0, 0, 32, 32), grouped) << "the picked cell's box takes the other turn";
+        EXPECT_TRUE(imageShownAt(box, 0, 0, 300 - 8, 200 - 8, true)) << "the pointer, upside down, on the mouse";
         framed += grouped;
         EXPECT_FALSE(tileShownAt(0x35, 5 * 16, 3 * 16));
     }

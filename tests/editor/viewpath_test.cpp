@@ -240,7 +240,8 @@ TEST_F(ViewPathTest, ShowsTheWindowOfTheWholeMiniMapThatTheBoxScrollsTo)
     paintMixedKinds(made);
     // The box and its caption stand in the middle of the screen, over the map, until the window
     // meets the level's right and bottom edges.
-    const struct { int sx, sy, boxColumn, boxRow; } windows[] = {{0, 0, 160, 120}, {10, 7, 170, 127}, {20, 15, 320, 240}};
+    const struct { int sx, sy, boxColumn, boxRow; } windows[] = {
+        {0, 0, 160, 120}, {10, 7, 170, 127}, {20, 15, 320, 240}};
     for (auto [sx, sy, boxColumn, boxRow] : windows) {
         for (int edge : {-1, 0, 319, 320})
             made.addObject(5, (sx + edge) * 16 + 15, (sy + 100) * 16);

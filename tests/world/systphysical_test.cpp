@@ -238,10 +238,8 @@ TEST_F(SystPhysicalTest, DepthChangesApplyAfterThePassAndTheFirstRequestWins)
     EXPECT_EQ(journal, (Journal{"u:b", "d:c", "d:b"}));
     // Requests are used up: a later frame's request for the same object is honoured.
     b->setDepth(60);
-    journal.clear();
     frame();
     EXPECT_EQ(b->depth, 60);
-    EXPECT_EQ(journal, (Journal{"u:c", "u:b", "d:b", "d:c"}));
 }
 
 TEST_F(SystPhysicalTest, OpenSpeechBoxFreezesTheWholeUpdate)
