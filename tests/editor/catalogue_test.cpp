@@ -100,6 +100,7 @@ TEST_F(SelectorTest, ClicksOffTheListsSelectNothing)
     tick();
     draw();
     EXPECT_TRUE(imageShownAt(loadGraphic("resource/editor_cursor.bmp", true, 128, 128, 128, false), 0, 0, 92, 142));
+    EXPECT_EQ(pixel(319, 239), 0u) << "the page is black, not what was drawn before";
 }
 
 TEST_F(SelectorTest, TheChosenObjectIsWhatAltClickPlaces)

@@ -217,12 +217,15 @@ TEST_F(ViewPathTest, DrawsTheMiniMapAndTheBlinkingBox)
     click(1, 3 * 16 + 1, 2 * 16 + 1);  // tile 1 (scenery) at cell (3, 2)
     toMode(ModeViewPath);
     hold(SDLK_s, 1);  // still frames; the box stays at (0, 0)
+    SDL_Surface* viewbox = loadGraphic("resource/editor_viewbox.bmp", true, 128, 128, 128, false);
     std::string startBlink, boxOutline;
     for (int i = 0; i < 20; ++i) {
         tick();
         draw();
         startBlink += pixel(3, 2) == 0x00FF00u ? 'G' : pixel(3, 2) == 0x777777u ? '.' : '?';
+        boxOutline += imageShownAt(viewbox, 0, 0, 0, 0) ? 'B' : '-';
     }
+    EXPECT_EQ(boxOutline, std::string(20, 'B')) << "the view box shows over the blink";
     // The box is at the end of an 8-frame path: green for 10 frames of 20; between them the
     // mini-map shows the scenery tile through the box.
     EXPECT_EQ(std::count(startBlink.begin(), startBlink.end(), 'G'), 10) << startBlink;
