@@ -48,6 +48,7 @@ TEST(BitGridTest, KeepsOneBitPerCellAndAnswersOutsideCellsWithTheGivenValue)
     SDL_Surface* shown = SDL_CreateRGBSurface(SDL_SWSURFACE, 32, 16, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     SDL_FillRect(mark, nullptr, 0xFF);
     grid.set(3, 1, true);
+    grid.draw(shown, 1, 2, nullptr, 4, 4);  // a picture that failed to load draws nothing
     grid.draw(shown, 1, 2, mark, 4, 4);
     int marked = 0;
     for (u32 y = 0; y < 16; ++y)

@@ -100,6 +100,7 @@ TEST_F(SelectorTest, ClicksOffTheListsSelectNothing)
     tick();
     draw();
     EXPECT_TRUE(imageShownAt(loadGraphic("resource/editor_cursor.bmp", true, 128, 128, 128, false), 0, 0, 92, 142));
+    EXPECT_EQ(pixel(319, 239), 0u) << "the page is black, not what was drawn before";
 }
 
 TEST_F(SelectorTest, TheChosenObjectIsWhatAltClickPlaces)
@@ -116,17 +117,17 @@ TEST_F(SelectorTest, TheChosenObjectIsWhatAltClickPlaces)
 
 TEST_F(SelectorTest, TheHoverPreviewBlinksWithAWhiteFrame)
 {
-    click(1, 40, lineY(0));  // "Bad guys"; line 0 is the "Dummy"
-    const i32 mx = 230, my = lineY(0);
+    click(1, 40, lineY(0));  // "Bad guys"; line 2 is the "Ikan Foot Soldier", taller than wide
+    const i32 mx = 230, my = lineY(2);
     pointAt(mx, my);
-    // The frame's bottom-right pixel lies outside the object itself.
-    const ObjectBounds& b = objectBounds(5);
+    // The frame's bottom-right pixel lies outside the object itself; the frame ends there.
+    const ObjectBounds& b = objectBounds(1);
     const int frameX = mx + b.right + 1, frameY = my + b.bottom + 1;
     std::string seen;
     for (int i = 0; i < 60; ++i) {
         tick();
         draw();
-        seen += pixel(frameX, frameY) == 0xFFFFFFu ? 'W' : '.';
+        seen += pixel(frameX, frameY) == 0xFFFFFFu && pixel(frameX + 1, frameY) != 0xFFFFFFu ? 'W' : '.';
     }
     // 15 framed frames, then 15 without, over and over.
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 'W'), 30) << seen;

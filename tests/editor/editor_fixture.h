@@ -176,7 +176,7 @@ protected:
         SDL_Surface* tileset = loadGraphic("resource/cytok-tiles.gif", true, 0, 255, 0, true);
         return imageShownAt(tileset, 16 * (tile & 15), 16 * (tile >> 4), sx, sy);
     }
-    bool imageShownAt(SDL_Surface* image, int ix, int iy, int sx, int sy)
+    bool imageShownAt(SDL_Surface* image, int ix, int iy, int sx, int sy, bool upsideDown = false)
     {
         SDL_Surface* cell = SDL_CreateRGBSurface(SDL_SWSURFACE, 16, 16, 32, 0xFF0000, 0xFF00, 0xFF, 0);
         SDL_FillRect(cell, nullptr, Backdrop);
@@ -189,7 +189,7 @@ protected:
                 if (want == Backdrop)
                     continue;
                 ++opaque;
-                matched += pixel(sx + dx, sy + dy) == want;
+                matched += pixel(sx + dx, sy + (upsideDown ? 15 - dy : dy)) == want;
             }
         }
         SDL_FreeSurface(cell);

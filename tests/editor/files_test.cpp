@@ -1,11 +1,13 @@
 #include "tests/editor/editor_fixture.h"
 
 #include "core/platform.h"
+#include "world/factory.h"
 #include "world/levelrunner.h"
 #include "world/systphysical.h"
 
 #include <csignal>
 #include <filesystem>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
@@ -95,6 +97,11 @@ TEST_F(FilesTest, LoadingSetsTheBoxOnTheStartCameraAndPlacesEveryObject)
     tap(SDLK_F3);
     EXPECT_EQ(editor->level().width(), 40);
     EXPECT_EQ(editor->previews().size(), 3u);
+    for (const auto& [object, record] : editor->previews()) {
+        const std::unique_ptr<Physical> fresh(createObject(record->type, record->x, record->y));
+        EXPECT_EQ(object->x, fresh->x) << "object " << record->type;
+        EXPECT_EQ(object->y, fresh->y) << "object " << record->type;
+    }
     EXPECT_EQ(editor->viewX(), 48);
     EXPECT_EQ(editor->viewY(), 32);
     EXPECT_EQ(editor->viewLength(), 390);

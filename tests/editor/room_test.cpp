@@ -167,6 +167,19 @@ TEST_F(RoomTest, AltClickPlacesOneObjectOnReleaseAtTheWorldPoint)
     EXPECT_EQ(records()[0]->y, 136);
     ASSERT_EQ(editor->previews().size(), 1u);
     EXPECT_EQ(editor->previews().begin()->second, records()[0]);
+
+    // Placed, it shows where it stands under the camera, its black frame 4 frames in 32.
+    const Physical& placed = *editor->previews().begin()->first;
+    SDL_Surface* dummy = loadGraphic("resource/dummy.bmp", false, 0, 0, 0, false);
+    pointAt(300, 20);
+    framed = 0;
+    for (int i = 0; i < 32; ++i) {
+        tick();
+        draw();
+        framed += pixel(100 + b.right + 2, 120 + b.bottom + 2) == 0u;
+        EXPECT_TRUE(imageShownAt(dummy, 0, 0, placed.x - 32, placed.y - 16));
+    }
+    EXPECT_EQ(framed, 4);
 }
 
 TEST_F(RoomTest, AltRightDeletesEveryObjectWhoseRectangleHoldsThePoint)

@@ -70,7 +70,7 @@ TEST_F(TilePickerTest, CtrlShowsTheKindOverlayWhileHeldAndOneFrameAfter)
     fake_input::releaseKey(SDLK_RCTRL);
     tick();
     EXPECT_EQ(editor->kindOverlayFrames(), 1);
-    tick();
+    tick(2);
     EXPECT_EQ(editor->kindOverlayFrames(), 0);
 }
 
@@ -129,11 +129,15 @@ TEST_F(TilePickerTest, DrawsTheSetThePanelAndTheKindOverlay)
     click(3, 10 * 16, 2 * 16);
     pointAt(300, 200);
     SDL_Surface* grouper = loadGraphic("resource/editor_grouper.bmp", true, 128, 128, 128, false);
+    SDL_Surface* box = loadGraphic("resource/editor_cursor.bmp", true, 128, 128, 128, false);
     int framed = 0;
     for (int i = 0; i < 20; ++i) {
         tick();
         draw();
-        framed += imageShownAt(grouper, 0, 0, 10 * 16, 2 * 16);
+        const bool grouped = imageShownAt(grouper, 0, 0, 10 * 16, 2 * 16);
+        EXPECT_NE(imageShownAt(box, 0, 0, 32, 32), grouped) << "the picked cell's box takes the other turn";
+        EXPECT_TRUE(imageShownAt(box, 0, 0, 300 - 8, 200 - 8, true)) << "the pointer, upside down, on the mouse";
+        framed += grouped;
         EXPECT_FALSE(tileShownAt(0x35, 5 * 16, 3 * 16));
     }
     EXPECT_EQ(framed, 10);

@@ -217,12 +217,15 @@ TEST_F(ViewPathTest, DrawsTheMiniMapAndTheBlinkingBox)
     click(1, 3 * 16 + 1, 2 * 16 + 1);  // tile 1 (scenery) at cell (3, 2)
     toMode(ModeViewPath);
     hold(SDLK_s, 1);  // still frames; the box stays at (0, 0)
+    SDL_Surface* viewbox = loadGraphic("resource/editor_viewbox.bmp", true, 128, 128, 128, false);
     std::string startBlink, boxOutline;
     for (int i = 0; i < 20; ++i) {
         tick();
         draw();
         startBlink += pixel(3, 2) == 0x00FF00u ? 'G' : pixel(3, 2) == 0x777777u ? '.' : '?';
+        boxOutline += imageShownAt(viewbox, 0, 0, 0, 0) ? 'B' : '-';
     }
+    EXPECT_EQ(boxOutline, std::string(20, 'B')) << "the view box shows over the blink";
     // The box is at the end of an 8-frame path: green for 10 frames of 20; between them the
     // mini-map shows the scenery tile through the box.
     EXPECT_EQ(std::count(startBlink.begin(), startBlink.end(), 'G'), 10) << startBlink;
@@ -238,8 +241,11 @@ TEST_F(ViewPathTest, ShowsTheWindowOfTheWholeMiniMapThatTheBoxScrollsTo)
     enterScratch();
     Level made(340, 255, 3, 1, "cytok");  // 17 x 17 screens: 20 columns and 15 rows of scroll
     paintMixedKinds(made);
-    const std::pair<int, int> scrolls[] = {{0, 0}, {10, 7}, {20, 15}};
-    for (auto [sx, sy] : scrolls) {
+    // The box and its caption stand in the middle of the screen, over the map, until the window
+    // meets the level's right and bottom edges.
+    const struct { int sx, sy, boxColumn, boxRow; } windows[] = {
+        {0, 0, 160, 120}, {10, 7, 170, 127}, {20, 15, 320, 240}};
+    for (auto [sx, sy, boxColumn, boxRow] : windows) {
         for (int edge : {-1, 0, 319, 320})
             made.addObject(5, (sx + edge) * 16 + 15, (sy + 100) * 16);
         for (int edge : {-1, 0, 239, 240})
@@ -247,18 +253,18 @@ TEST_F(ViewPathTest, ShowsTheWindowOfTheWholeMiniMapThatTheBoxScrollsTo)
     }
     SDL_Surface* whole = made.miniMap(true);
     ASSERT_NE(whole, nullptr);
-    for (auto [sx, sy] : scrolls) {
-        // The box and its caption stand in the middle of the screen, over the map.
-        made.setStartCamera(u32((sx + 160) * 16), u32((sy + 120) * 16));
+    for (auto [sx, sy, boxColumn, boxRow] : windows) {
+        made.setStartCamera(u32(boxColumn * 16), u32(boxRow * 16));
         ASSERT_TRUE(made.save("window.lvl"));
         answer("window.lvl");
         tap(SDLK_F3);
-        ASSERT_EQ(editor->viewX(), (sx + 160) * 16);
+        ASSERT_EQ(editor->viewX(), boxColumn * 16);
         draw();
+        const int boxX = boxColumn - sx, boxY = boxRow - sy;
         int wrong = 0;
         for (int y = 0; y < 240; ++y)
             for (int x = 0; x < 320; ++x) {
-                const bool underBox = x >= 160 && x < 240 && y >= 120 && y < 168;
+                const bool underBox = x >= boxX && x < boxX + 80 && y >= boxY && y < boxY + 48;
                 wrong += !underBox && pixel(x, y) != (getPixel(whole, u32(sx + x), u32(sy + y)) & 0xFFFFFFu);
             }
         EXPECT_EQ(wrong, 0) << "scrolled to " << sx << ", " << sy;

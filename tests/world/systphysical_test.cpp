@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/draw.h"
 #include "core/engine.h"
 #include "core/message.h"
 #include "tests/support/sdl_env.h"
@@ -9,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,7 +78,11 @@ protected:
         journal.clear();
         setSpeechBoxOpen(false);
     }
-    void TearDown() override { setSpeechBoxOpen(false); }
+    void TearDown() override
+    {
+        setSpeechBoxOpen(false);
+        drawOffsetX = drawOffsetY = 0;
+    }
 
     void frame()
     {
@@ -111,9 +117,12 @@ TEST_F(SystPhysicalTest, UpdatesAndDrawsByDepthThenAge)
     // Queued before the frame: joined after its update pass, so drawn but not updated.
     EXPECT_EQ(journal, (Journal{"d:back", "d:old", "d:young", "d:front"}));
     journal.clear();
+    sys.cameraX = 30;
+    sys.cameraY = -5;
     frame();
     EXPECT_EQ(journal, (Journal{"u:back", "u:old", "u:young", "u:front", "d:back", "d:old", "d:young", "d:front"}));
     EXPECT_EQ(sys.frame(), 2u);
+    EXPECT_EQ(std::make_pair(drawOffsetX, drawOffsetY), std::make_pair(-30, 5)) << "drawn under the camera";
 }
 
 TEST_F(SystPhysicalTest, ObjectAddedDuringPassIsDrawnAtOnceAndUpdatedNextFrame)
@@ -236,6 +245,10 @@ TEST_F(SystPhysicalTest, DepthChangesApplyAfterThePassAndTheFirstRequestWins)
     journal.clear();
     frame();
     EXPECT_EQ(journal, (Journal{"u:b", "d:c", "d:b"}));
+    // Requests are used up: a later frame's request for the same object is honoured.
+    b->setDepth(60);
+    frame();
+    EXPECT_EQ(b->depth, 60);
 }
 
 TEST_F(SystPhysicalTest, OpenSpeechBoxFreezesTheWholeUpdate)

@@ -110,6 +110,7 @@ TEST(TerrainBlocks, SlopedFacesStopOnlyMoversInTheAir)
     EXPECT_EQ(probe(l, WallLeft, Mover(10, 96), -50, true), (Hit{false, -50}));
     EXPECT_EQ(probe(l, WallLeft, Mover(10, 96), -50, false), (Hit{true, 12}));
     EXPECT_EQ(probe(l, WallLeft, Mover(-9, 96, 16, 16), -50, false), (Hit{false, -50}));  // right edge 7 < 18
+    EXPECT_EQ(probe(l, WallLeft, Mover(2, 96), -50, false), (Hit{true, 12}));              // right edge 18: caught
     EXPECT_EQ(probe(l, WallRight, Mover(-16, 100), 300), (Hit{true, 0}));                  // back is flat
     EXPECT_EQ(probe(l, Ceiling, Mover(0, 116), 0), (Hit{true, 116}));
 
@@ -118,6 +119,7 @@ TEST(TerrainBlocks, SlopedFacesStopOnlyMoversInTheAir)
     EXPECT_EQ(probe(r, WallRight, Mover(90, 96), 500, true), (Hit{false, 500}));
     EXPECT_EQ(probe(r, WallRight, Mover(90, 96), 500, false), (Hit{true, 104}));
     EXPECT_EQ(probe(r, WallRight, Mover(99, 96), 500, false), (Hit{false, 500}));
+    EXPECT_EQ(probe(r, WallRight, Mover(98, 96), 500, false), (Hit{true, 104}));  // 6 short of the face: caught
     EXPECT_EQ(probe(r, WallLeft, Mover(116, 100), 0), (Hit{true, 116}));
 }
 

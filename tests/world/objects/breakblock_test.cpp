@@ -3,7 +3,14 @@
 #include "actors/actor.h"
 #include "actors/dummy.h"
 #include "actors/effects/explosion.h"
+#include "core/draw.h"
+#include "core/engine.h"
+#include "core/font.h"
+#include "core/media.h"
 #include "core/random.h"
+#include "core/respack.h"
+#include "tests/support/on_screen.h"
+#include "tests/support/sdl_env.h"
 #include "world/factory.h"
 #include "world/objects/breakblock.h"
 #include "world/objects/breakblock_part.h"
@@ -27,9 +34,32 @@ public:
     Walker(i32 x, i32 y) : Actor(x, y) { w = h = 16; }
 };
 
-class BreakBlockTest : public ::testing::Test {
+// The real pictures and fonts, so that what a stone shows can be looked at.
+class BreakBlockTest : public SdlTest {
 protected:
-    void TearDown() override { releaseAllStreams(); }
+    void SetUp() override
+    {
+        SdlTest::SetUp();
+        initResourcePack();
+    }
+    void TearDown() override
+    {
+        releaseAllStreams();
+        cleanupResourcePack();
+        freeAllSurfaces();
+        drawOffsetX = drawOffsetY = 0;
+        SdlTest::TearDown();
+    }
+
+    // Draws the object alone under a camera at (10, 20): does the cell show at its place, moved by (dx, dy)?
+    ::testing::AssertionResult drawnAs(Physical& object, SDL_Surface* sheet, SDL_Rect cell, i32 dx = 0, i32 dy = 0)
+    {
+        SDL_FillRect(backBuffer, nullptr, 0);
+        drawOffsetX = -10;
+        drawOffsetY = -20;
+        object.draw(backBuffer);
+        return showsCell(backBuffer, sheet, cell, object.x - 10 + dx, object.y - 20 + dy, false);
+    }
 
     void floorAt(i32 x0, i32 y, int count)
     {
@@ -96,6 +126,7 @@ TEST_F(BreakBlockTest, CracksInTwoStagesAndBurstsAtZero)
     sys.update();
     EXPECT_EQ(stone->source.x, 16);
     EXPECT_EQ(pieces(), 4);
+    EXPECT_TRUE(drawnAs(*stone, stone->image, SDL_Rect{16, 0, 16, 16}));
 
     stone->hurt(7, 2);  // 8: still cracked
     sys.update();
@@ -138,14 +169,20 @@ TEST_F(BreakBlockTest, FallingStoneCrushesWhatItFallsInto)
     floorAt(0, 200, 4);
     BreakBlock* stone = addNow(new BreakBlock(16, 40, 0));
     Victim* victim = addNow(new Victim(20, 60));
-    Victim* aside = addNow(new Victim(40, 60));
+    // Bodies aside, or only touching the stone's sides, top or bottom, are spared.
+    Victim* spared[] = {new Victim(40, 60), new Victim(0, 60), new Victim(16, 30), new Victim(20, 62),
+                        new Victim(32, 60)};
+    for (Victim* body : spared)
+        sys.add(body);
+    sys.update();
     ASSERT_EQ(sys.frame() % 2, 1u);  // no gravity step this frame: the stone falls at exactly 6
 
     stone->velY = 6;
     sys.update();  // 40 + 6 = 46: its bottom at 62 reaches into the victim
     EXPECT_EQ(victim->health, 40);
     EXPECT_EQ(stone->health, -40);
-    EXPECT_EQ(aside->health, 100);
+    for (Victim* body : spared)
+        EXPECT_EQ(body->health, 100) << body->x << "," << body->y;
     EXPECT_TRUE(contains(stone));
 
     sys.update();
@@ -206,6 +243,11 @@ TEST_F(BreakBlockTest, StayingStoneTakesDamageButNeverBreaksOrMoves)
     ASSERT_TRUE(contains(stone));
     EXPECT_EQ(stone->y, 100);
 
+    // It shows its stone, uncracked, with a sad face over the top rows.
+    EXPECT_TRUE(drawnAs(*stone, stone->image, SDL_Rect{0, 48 + 8, 16, 8}, 0, 8));
+    SPF_Small face(0);
+    EXPECT_TRUE(showsText(backBuffer, &face, 22, 80, u"):", 0));
+
     Walker* walker = addNow(new Walker(34, 50));
     for (int i = 0; i < 40; ++i)
         sys.update();
@@ -253,6 +295,7 @@ TEST_F(BreakBlockTest, DebrisOnTheFlatSlowsToAStop)
 TEST_F(BreakBlockTest, DebrisBelowTheScreenIsRemoved)
 {
     auto* piece = addNow(new BreakBlock_Part(100, 230));
+    sys.cameraX = 60;  // only the camera's height matters
     piece->velX = 0;
     piece->velY = 8;
     for (int i = 0; i < 4 && contains(piece); ++i)
