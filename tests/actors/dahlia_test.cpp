@@ -465,11 +465,22 @@ TEST_F(DahliaTest, DrawsHerSpriteMirroredWhenFacingLeftAndAsACorpseWhenDead)
     ASSERT_FALSE(right.empty());
     EXPECT_GE(right.front(), dahlia->x - 4);
     EXPECT_LE(right.back(), dahlia->x + 12) << "the upper body leans one pixel forward";
+    // Standing: the still legs, and over them the level gun a pixel ahead the way she faces.
+    const SDL_Rect stillLegs = {0, 19 + 14, 16, 5}, upper = {0, 0, 16, 19};  // the feet, below the coat
+    for (i8 facing : {1, -1}) {
+        dahlia->facing = facing;
+        EXPECT_TRUE(drawsCell(dahlia, dahlia->sheet, stillLegs, dahlia->x - 4, dahlia->y + 14, facing < 0)) << int(facing);
+        EXPECT_TRUE(showsCell(backBuffer, dahlia->sheet, upper, dahlia->x - 4 + facing, dahlia->y, facing < 0));
+    }
     dahlia->facing = -1;
     EXPECT_NE(paintedColumns(), right);
     dahlia->hurt(100, 1);
     frame(30);
     EXPECT_FALSE(paintedColumns().empty());
+    const u32 flash = 0xBB3333;  // every other five frames of the wait to respawn
+    const SDL_Rect corpse = {i16(16 * dahlia->deathFrame), 57, 16, 19};
+    EXPECT_TRUE(drawsCell(dahlia, dahlia->sheet, corpse, dahlia->x - 4, dahlia->y + 1, true,
+                          dahlia->respawnCountdown % 10 > 4 ? &flash : nullptr));
 }
 
 } // namespace
