@@ -465,12 +465,11 @@ TEST_F(DahliaTest, DrawsHerSpriteMirroredWhenFacingLeftAndAsACorpseWhenDead)
     ASSERT_FALSE(right.empty());
     EXPECT_GE(right.front(), dahlia->x - 4);
     EXPECT_LE(right.back(), dahlia->x + 12) << "the upper body leans one pixel forward";
-    // Standing: the still legs, and over them the level gun a pixel ahead the way she faces.
-    const SDL_Rect stillLegs = {0, 19 + 14, 16, 5}, upper = {0, 0, 16, 19};  // the feet, below the coat
+    // Standing: the still legs (their feet show below the coat), the level gun a pixel ahead.
     for (i8 facing : {1, -1}) {
         dahlia->facing = facing;
-        EXPECT_TRUE(drawsCell(dahlia, dahlia->sheet, stillLegs, dahlia->x - 4, dahlia->y + 14, facing < 0)) << int(facing);
-        EXPECT_TRUE(showsCell(backBuffer, dahlia->sheet, upper, dahlia->x - 4 + facing, dahlia->y, facing < 0));
+        EXPECT_TRUE(drawsCell(dahlia, dahlia->sheet, {0, 33, 16, 5}, dahlia->x - 4, dahlia->y + 14, facing < 0));
+        EXPECT_TRUE(showsCell(backBuffer, dahlia->sheet, {0, 0, 16, 19}, dahlia->x - 4 + facing, dahlia->y, facing < 0));
     }
     dahlia->facing = -1;
     EXPECT_NE(paintedColumns(), right);

@@ -177,16 +177,7 @@ TEST_F(TurretTest, KilledItFallsBouncesAndBlowsUp)
     turret->hurt(30, 1);  // a dead turret takes nothing
     EXPECT_EQ(turret->health, 0);
 
-    // Its smoke and blasts rise around it, wherever it has fallen to.
-    std::set<u32> seen;
-    auto effectsStayAround = [&](i32 turretX, i32 turretY) {
-        for (Physical* p : all<Physical>()) {
-            if ((!dynamic_cast<Smoke*>(p) && !dynamic_cast<Blast*>(p)) || !seen.insert(p->serial).second)
-                continue;
-            EXPECT_LE(std::abs(p->x + p->w / 2 - turretX), 18);
-            EXPECT_LE(std::abs(p->y + p->h / 2 - turretY), 24);
-        }
-    };
+    std::set<u32> seen;  // its smoke and blasts rise around it, wherever it has fallen to
     bool bounced = false;
     bool gone = false;
     int updates = 1;
@@ -194,7 +185,11 @@ TEST_F(TurretTest, KilledItFallsBouncesAndBlowsUp)
         u8 before = turret->deathTimer;
         const i32 turretX = turret->x, turretY = turret->y;
         step();
-        effectsStayAround(turretX, turretY);
+        for (Physical* p : all<Physical>())
+            if ((dynamic_cast<Smoke*>(p) || dynamic_cast<Blast*>(p)) && seen.insert(p->serial).second) {
+                EXPECT_LE(std::abs(p->x + p->w / 2 - turretX), 18);
+                EXPECT_LE(std::abs(p->y + p->h / 2 - turretY), 24);
+            }
         gone = all<Floating_Turret>().empty();
         if (!gone) {
             EXPECT_LE(turret->y + turret->h, 200);
