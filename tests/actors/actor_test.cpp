@@ -160,6 +160,14 @@ TEST_F(ActorTest, WallStopsAWalker)
     step(40);
     EXPECT_EQ(walker->x + walker->w, 140);
     EXPECT_EQ(walker->health, 100);
+    // Flung at it through the air from either side, it stops in the frame it touches it.
+    walker->intent = Controls();
+    for (i8 way : {1, -1}) {
+        walker->x = way > 0 ? 130 : 158, walker->y = 160, walker->velX = i8(2 * way);
+        step();
+        EXPECT_EQ(walker->x, way > 0 ? 132 : 156);
+        EXPECT_EQ(walker->velX, 0) << int(way);
+    }
 }
 
 TEST_F(ActorTest, WallAndScrollingWindowSideCrushToDeath)

@@ -187,6 +187,23 @@ TEST_F(BossFightTest, TwoBossesAverageTheirClampedBarsAndAddTheirShakes)
     EXPECT_EQ(fight->barY, -10) << "slides out";
 }
 
+// The editor shows where the screen and its safe area (16 pixels inside) will lie in the fight.
+TEST_F(BossFightTest, BeforeItJoinsALevelItOutlinesTheScreenAndTheSafeAreaAroundItsCentre)
+{
+    SDL_Surface* canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, 360, 280, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    drawOffsetX = drawOffsetY = 0;
+    BossFight(180, 140).draw(canvas);
+    const u32 white = 0xFFFFFFFF;
+    for (i32 inset : {0, 16}) {
+        EXPECT_EQ(getPixel(canvas, 100, u32(20 + inset)), white) << inset;
+        EXPECT_EQ(getPixel(canvas, 100, u32(260 - inset)), white) << inset;
+        EXPECT_EQ(getPixel(canvas, u32(20 + inset), 100), white) << inset;
+        EXPECT_EQ(getPixel(canvas, u32(340 - inset), 100), white) << inset;
+    }
+    EXPECT_EQ(getPixel(canvas, 100, 100), 0u);
+    SDL_FreeSurface(canvas);
+}
+
 class BossBarTest : public BossFightTest {
 protected:
     void SetUp() override

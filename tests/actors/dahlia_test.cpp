@@ -144,6 +144,7 @@ TEST_F(DahliaTest, ShotsLeaveTheWayShesAiming)
     Dahlia_Bullet* forward = shots()[0];
     EXPECT_EQ(forward->velX, 10);
     EXPECT_EQ(forward->velY, 0);
+    EXPECT_EQ(forward->x + 2, dahlia->x + 12) << "from the muzzle, 8 ahead of her middle";
 
     hold(ControlUp);
     alignFrame(4);
@@ -194,6 +195,7 @@ TEST_F(DahliaTest, ABackpedallingShotGoesTheWaySheWalks)
     ASSERT_EQ(shots().size(), 1u);
     EXPECT_EQ(dahlia->facing, 1);
     EXPECT_EQ(shots()[0]->velX, -10);
+    EXPECT_EQ(shots()[0]->x + 2, dahlia->x + 2) << "from the gun held back, 2 behind her middle";
 }
 
 TEST_F(DahliaTest, LandingFasterThanThreeSoundsAndOnlyAHardFastOneThrowsDust)

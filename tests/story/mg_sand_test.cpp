@@ -144,6 +144,7 @@ TEST_F(SandTest, DrawsOnePixelPerCellAndABlackBandBesideIt)
     EXPECT_EQ(pixel(120, 0), 0u);
     EXPECT_EQ(pixel(239, 239), 0u);
     EXPECT_EQ(pixel(240, 0), Backdrop);
+    EXPECT_EQ(backBuffer->locked, 0u) << "a screen left locked takes no more blits";
 }
 
 } // namespace
