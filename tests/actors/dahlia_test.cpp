@@ -471,7 +471,8 @@ TEST_F(DahliaTest, DrawsHerSpriteMirroredWhenFacingLeftAndAsACorpseWhenDead)
     for (i8 facing : {1, -1}) {
         dahlia->facing = facing;
         EXPECT_TRUE(drawsCell(dahlia, dahlia->sheet, {0, 33, 16, 5}, dahlia->x - 4, dahlia->y + 14, facing < 0));
-        EXPECT_TRUE(showsCell(backBuffer, dahlia->sheet, {0, 0, 16, 19}, dahlia->x - 4 + facing, dahlia->y, facing < 0));
+        const i32 upperX = dahlia->x - 4 + facing;
+        EXPECT_TRUE(showsCell(backBuffer, dahlia->sheet, {0, 0, 16, 19}, upperX, dahlia->y, facing < 0));
     }
     dahlia->facing = -1;
     EXPECT_NE(paintedColumns(), right);
