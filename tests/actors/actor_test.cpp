@@ -170,6 +170,19 @@ TEST_F(ActorTest, WallStopsAWalker)
     }
 }
 
+TEST_F(ActorTest, AWalkerPassesUnderACeilingOnlyWithMoreThanAStepOfHeadroom)
+{
+    addFloor();
+    add(new Wall(120, 166, 32, 16));  // 18 above the floor: 2 of headroom, one walking step
+    add(new Wall(220, 165, 32, 16));
+    Walker* tight = addWalkerOnFloor(100);
+    Walker* roomy = addWalkerOnFloor(200);
+    tight->intent = roomy->intent = Controls(1, false);
+    step(30);
+    EXPECT_EQ(tight->x + tight->w, 120);
+    EXPECT_GT(roomy->x, 220);
+}
+
 TEST_F(ActorTest, WallAndScrollingWindowSideCrushToDeath)
 {
     // A player body just left of the view, against a wall on its right; the view moves right

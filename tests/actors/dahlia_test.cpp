@@ -289,10 +289,15 @@ TEST_F(DahliaTest, RegeneratesOnePointEveryThirtyFramesBelowThirtyFive)
 
 TEST_F(DahliaTest, HurtBlinksAndRestsBeforeTheNextHurtSound)
 {
+    holdSounds();
     Dahlia* dahlia = addStandingDahlia();
+    auto hitSoundsOfLast = [&] {
+        return playing(("resource/dahliahit" + std::to_string(dahlia->lastHitSound + 1) + ".wav").c_str());
+    };
     dahlia->hurt(5, 1);
     frame();
     EXPECT_EQ(dahlia->hurtCooldown, 15);
+    EXPECT_EQ(hitSoundsOfLast(), 1);
     const u8 firstSound = dahlia->lastHitSound;
     EXPECT_NE(firstSound, 0) << "a hurt sound never repeats the one before";
     dahlia->hurt(5, 1);
@@ -304,6 +309,7 @@ TEST_F(DahliaTest, HurtBlinksAndRestsBeforeTheNextHurtSound)
     frame();
     EXPECT_EQ(dahlia->hurtCooldown, 15);
     EXPECT_NE(dahlia->lastHitSound, firstSound);
+    EXPECT_EQ(hitSoundsOfLast(), 1);
 }
 
 TEST_F(DahliaTest, RespawnsAtHerRespawnPointAfterOneHundredTwentyFrames)

@@ -101,6 +101,7 @@ TEST_F(SpleckerTest, WatchesTheNearestFoeButNeverWildlifeOrTheDead)
     EXPECT_EQ(splecker->faceRight, 1);
     const SDL_Rect head = spleckerHeadCell(splecker->head);
     EXPECT_TRUE(drawsCell(splecker, splecker->sheet, head, splecker->x - 4, splecker->y, true)) << "turned to it";
+    EXPECT_TRUE(showsCell(backBuffer, splecker->sheet, {0, 40, 16, 8}, splecker->rootX, splecker->rootY - 8, false));
 }
 
 TEST_F(SpleckerTest, WithoutFoesItHidesAgainAndTiesGoToTheFirstFound)

@@ -58,6 +58,7 @@ TEST_F(SpringfootTest, HomesInOnTheNearestLiveFoeOfAnotherTeam)
     Body* corpse = add(new Body(eyeX + 5, 150, 10, 10, 1));
     corpse->dead = 1;
     add(new Body(eyeX + 60, 150, 10, 10, 1));         // the one to head for: centre (eyeX + 65, 155)
+    add(new Body(eyeX - 55, 130, 10, 10, 1));         // nearer to its crown, not to its eye 8 below
     add(new Body(eyeX + 50000, 192, 10, 10, 1));      // so far off that its square overflows 32 bits
     add(new Body(eyeX - 40000, -40000, 10, 10, 1));
     stepHeld(hopper);
