@@ -193,13 +193,9 @@ TEST_F(BossFightTest, BeforeItJoinsALevelItOutlinesTheScreenAndTheSafeAreaAround
     SDL_Surface* canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, 360, 280, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     drawOffsetX = drawOffsetY = 0;
     BossFight(180, 140).draw(canvas);
-    const u32 white = 0xFFFFFFFF;
-    for (i32 inset : {0, 16}) {
-        EXPECT_EQ(getPixel(canvas, 100, u32(20 + inset)), white) << inset;
-        EXPECT_EQ(getPixel(canvas, 100, u32(260 - inset)), white) << inset;
-        EXPECT_EQ(getPixel(canvas, u32(20 + inset), 100), white) << inset;
-        EXPECT_EQ(getPixel(canvas, u32(340 - inset), 100), white) << inset;
-    }
+    const u32 edges[][2] = {{100, 20}, {100, 260}, {20, 100}, {340, 100}, {100, 36}, {100, 244}, {36, 100}, {324, 100}};
+    for (const auto& at : edges)
+        EXPECT_EQ(getPixel(canvas, at[0], at[1]), 0xFFFFFFFFu) << at[0] << "," << at[1];
     EXPECT_EQ(getPixel(canvas, 100, 100), 0u);
     SDL_FreeSurface(canvas);
 }
