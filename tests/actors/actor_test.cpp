@@ -160,6 +160,27 @@ TEST_F(ActorTest, WallStopsAWalker)
     step(40);
     EXPECT_EQ(walker->x + walker->w, 140);
     EXPECT_EQ(walker->health, 100);
+    // Flung at it through the air from either side, it stops in the frame it touches it.
+    walker->intent = Controls();
+    for (i8 way : {1, -1}) {
+        walker->x = way > 0 ? 130 : 158, walker->y = 160, walker->velX = i8(2 * way);
+        step();
+        EXPECT_EQ(walker->x, way > 0 ? 132 : 156);
+        EXPECT_EQ(walker->velX, 0) << int(way);
+    }
+}
+
+TEST_F(ActorTest, AWalkerPassesUnderACeilingOnlyWithMoreThanAStepOfHeadroom)
+{
+    addFloor();
+    add(new Wall(120, 166, 32, 16));  // 18 above the floor: 2 of headroom, one walking step
+    add(new Wall(220, 165, 32, 16));
+    Walker* tight = addWalkerOnFloor(100);
+    Walker* roomy = addWalkerOnFloor(200);
+    tight->intent = roomy->intent = Controls(1, false);
+    step(30);
+    EXPECT_EQ(tight->x + tight->w, 120);
+    EXPECT_GT(roomy->x, 220);
 }
 
 TEST_F(ActorTest, WallAndScrollingWindowSideCrushToDeath)

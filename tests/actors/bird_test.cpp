@@ -40,6 +40,9 @@ TEST_F(BirdTest, PerchesWithinSixteenPixelsOfAFloorAndFliesHigher)
 
     EXPECT_EQ(lost->flying, 1);
     EXPECT_EQ(lost->floorLimit, 24 + 32);
+    for (int i = 0; i < 400 && high->flying; ++i)
+        step();
+    EXPECT_EQ(high->flying, 0) << "calm, it sinks back onto the floor";
 }
 
 // A 16 x 8 cell: the column its wing beat, the row its plumage, six pixels left of its box.

@@ -65,7 +65,16 @@ TEST_F(BloodTest, DropletSticksIntoTheSurfaceItHits)
     add(new Wall(200, 0, 16, 90));
     for (int i = 0; i < 8; ++i)
         thrown.push_back(add(new Blood_Particle(196, 10 + 8 * i, 4, 0, 4)));
-    step(4);
+    add(new Wall(150, 0, 32, 50));   // a ceiling just within one frame's rise
+    add(new Wall(230, 60, 32, 16));  // ledges whose edges droplets fly off
+    add(new Wall(9, 160, 32, 16));
+    const Blood_Particle* caught[] = {add(new Blood_Particle(161, 56, 0, -4, 4)),
+                                      add(new Blood_Particle(231, 57, -2, 4, 4)),
+                                      add(new Blood_Particle(41, 157, 3, 4, 4))};
+    step(2);  // joins, then meets them in its first move
+    for (const Blood_Particle* piece : caught)
+        EXPECT_EQ(piece->stuck, 1);
+    step(2);
     ASSERT_EQ(drop->stuck, 1);
     EXPECT_TRUE(world->isAlive(drop->stuckTo));
     EXPECT_EQ(drop->stuckTo.object, floor);

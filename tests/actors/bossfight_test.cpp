@@ -187,6 +187,19 @@ TEST_F(BossFightTest, TwoBossesAverageTheirClampedBarsAndAddTheirShakes)
     EXPECT_EQ(fight->barY, -10) << "slides out";
 }
 
+// The editor shows where the screen and its safe area (16 pixels inside) will lie in the fight.
+TEST_F(BossFightTest, BeforeItJoinsALevelItOutlinesTheScreenAndTheSafeAreaAroundItsCentre)
+{
+    SDL_Surface* canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, 360, 280, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    drawOffsetX = drawOffsetY = 0;
+    BossFight(180, 140).draw(canvas);
+    const u32 edges[][2] = {{100, 20}, {100, 260}, {20, 100}, {340, 100}, {100, 36}, {100, 244}, {36, 100}, {324, 100}};
+    for (const auto& at : edges)
+        EXPECT_EQ(getPixel(canvas, at[0], at[1]), 0xFFFFFFFFu) << at[0] << "," << at[1];
+    EXPECT_EQ(getPixel(canvas, 100, 100), 0u);
+    SDL_FreeSurface(canvas);
+}
+
 class BossBarTest : public BossFightTest {
 protected:
     void SetUp() override

@@ -144,6 +144,7 @@ TEST_F(DahliaTest, ShotsLeaveTheWayShesAiming)
     Dahlia_Bullet* forward = shots()[0];
     EXPECT_EQ(forward->velX, 10);
     EXPECT_EQ(forward->velY, 0);
+    EXPECT_EQ(forward->x + 2, dahlia->x + 12) << "from the muzzle, 8 ahead of her middle";
 
     hold(ControlUp);
     alignFrame(4);
@@ -194,6 +195,7 @@ TEST_F(DahliaTest, ABackpedallingShotGoesTheWaySheWalks)
     ASSERT_EQ(shots().size(), 1u);
     EXPECT_EQ(dahlia->facing, 1);
     EXPECT_EQ(shots()[0]->velX, -10);
+    EXPECT_EQ(shots()[0]->x + 2, dahlia->x + 2) << "from the gun held back, 2 behind her middle";
 }
 
 TEST_F(DahliaTest, LandingFasterThanThreeSoundsAndOnlyAHardFastOneThrowsDust)
@@ -287,10 +289,15 @@ TEST_F(DahliaTest, RegeneratesOnePointEveryThirtyFramesBelowThirtyFive)
 
 TEST_F(DahliaTest, HurtBlinksAndRestsBeforeTheNextHurtSound)
 {
+    holdSounds();
     Dahlia* dahlia = addStandingDahlia();
+    auto hitSoundsOfLast = [&] {
+        return playing(("resource/dahliahit" + std::to_string(dahlia->lastHitSound + 1) + ".wav").c_str());
+    };
     dahlia->hurt(5, 1);
     frame();
     EXPECT_EQ(dahlia->hurtCooldown, 15);
+    EXPECT_EQ(hitSoundsOfLast(), 1);
     const u8 firstSound = dahlia->lastHitSound;
     EXPECT_NE(firstSound, 0) << "a hurt sound never repeats the one before";
     dahlia->hurt(5, 1);
@@ -302,6 +309,7 @@ TEST_F(DahliaTest, HurtBlinksAndRestsBeforeTheNextHurtSound)
     frame();
     EXPECT_EQ(dahlia->hurtCooldown, 15);
     EXPECT_NE(dahlia->lastHitSound, firstSound);
+    EXPECT_EQ(hitSoundsOfLast(), 1);
 }
 
 TEST_F(DahliaTest, RespawnsAtHerRespawnPointAfterOneHundredTwentyFrames)
@@ -465,11 +473,22 @@ TEST_F(DahliaTest, DrawsHerSpriteMirroredWhenFacingLeftAndAsACorpseWhenDead)
     ASSERT_FALSE(right.empty());
     EXPECT_GE(right.front(), dahlia->x - 4);
     EXPECT_LE(right.back(), dahlia->x + 12) << "the upper body leans one pixel forward";
+    // Standing: the still legs (their feet show below the coat), the level gun a pixel ahead.
+    for (i8 facing : {1, -1}) {
+        dahlia->facing = facing;
+        EXPECT_TRUE(drawsCell(dahlia, dahlia->sheet, {0, 33, 16, 5}, dahlia->x - 4, dahlia->y + 14, facing < 0));
+        const i32 upperX = dahlia->x - 4 + facing;
+        EXPECT_TRUE(showsCell(backBuffer, dahlia->sheet, {0, 0, 16, 19}, upperX, dahlia->y, facing < 0));
+    }
     dahlia->facing = -1;
     EXPECT_NE(paintedColumns(), right);
     dahlia->hurt(100, 1);
     frame(30);
     EXPECT_FALSE(paintedColumns().empty());
+    const u32 flash = 0xBB3333;  // every other five frames of the wait to respawn
+    const SDL_Rect corpse = {i16(16 * dahlia->deathFrame), 57, 16, 19};
+    EXPECT_TRUE(drawsCell(dahlia, dahlia->sheet, corpse, dahlia->x - 4, dahlia->y + 1, true,
+                          dahlia->respawnCountdown % 10 > 4 ? &flash : nullptr));
 }
 
 } // namespace

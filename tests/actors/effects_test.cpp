@@ -254,6 +254,7 @@ TEST_F(DeathBurstTest, FragmentsSlowDownButNeverTurnBack)
                 EXPECT_LE(fragment->velX, 3);
                 EXPECT_GE(fragment->velY, -4);
                 EXPECT_LE(fragment->velY, 0);
+                EXPECT_TRUE(fragment->x > 192 && fragment->y < 42) << "right and up of where it began";
             }
         }
     }

@@ -94,6 +94,19 @@ TEST_F(SmartActorTest, RampsEndWithAStandOnTheFlatAtTheirTopAndReachOnPastTheirF
     }
 }
 
+// The blocks of a line are walked by their left edges, those sharing one in the order they
+// joined: a longer block laid over a shorter one carries the span on to its own end.
+TEST_F(SmartActorTest, BlocksFromTheSameLeftEdgeAreWalkedInTheOrderTheyJoined)
+{
+    add(new Wall(0, 100, 8, 16));
+    add(new Wall(0, 100, 32, 16));
+    step();
+    setProbeBody(Chaser(100, 40));
+    const std::set<SurfaceSpan> spans = findSurfaceSpans(world.get());
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_EQ(spans.begin()->x2, 36);
+}
+
 TEST_F(SurfacePlannerTest, ProbeIsBlockedOnlyWhereTerrainReachesIntoTheBody)
 {
     Chaser chaser(100, 40);

@@ -99,6 +99,9 @@ TEST_F(SpleckerTest, WatchesTheNearestFoeButNeverWildlifeOrTheDead)
     EXPECT_EQ(splecker->hasFoe, 1);
     EXPECT_EQ(splecker->aimDx, 30);
     EXPECT_EQ(splecker->faceRight, 1);
+    const SDL_Rect head = spleckerHeadCell(splecker->head);
+    EXPECT_TRUE(drawsCell(splecker, splecker->sheet, head, splecker->x - 4, splecker->y, true)) << "turned to it";
+    EXPECT_TRUE(showsCell(backBuffer, splecker->sheet, {0, 40, 16, 8}, splecker->rootX, splecker->rootY - 8, false));
 }
 
 TEST_F(SpleckerTest, WithoutFoesItHidesAgainAndTiesGoToTheFirstFound)
@@ -223,6 +226,7 @@ TEST_F(SpleckerTest, TheCorpseBleedsFifteenFramesAndStays)
     EXPECT_EQ(blobs.size(), 15u);
     EXPECT_EQ(all<Splecker>().size(), 1u);
     EXPECT_EQ(splecker->y + splecker->h, 200) << "the corpse lies on the floor";
+    EXPECT_TRUE(drawsCell(splecker, splecker->sheet, spleckerHeadCell(5), splecker->x - 7, splecker->y, true));
 }
 
 } // namespace

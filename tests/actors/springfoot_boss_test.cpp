@@ -349,6 +349,11 @@ TEST_F(SpringfootBossTest, BigJumpsAimAtTheTargetHopsGoThreePixelsAFrameAndOnlyO
         EXPECT_EQ(boss->velX, c.steered) << "health " << c.health << ", odd frame " << c.oddFrame;
         EXPECT_EQ(boss->faceLeft, c.dir < 0) << "health " << c.health;
     }
+    stepHeld(40);  // down from the hops
+    boss->targetX = boss->x + 100;  // a leap keeps its aim as it leaves the ground
+    boss->setControls(Controls(0, true));
+    step();
+    EXPECT_EQ(boss->velX, 2);
 }
 
 // The sheet faces left; hurt it shows white, and at the top of a wave-making leap pale cyan.

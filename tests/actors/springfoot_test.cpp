@@ -58,6 +58,7 @@ TEST_F(SpringfootTest, HomesInOnTheNearestLiveFoeOfAnotherTeam)
     Body* corpse = add(new Body(eyeX + 5, 150, 10, 10, 1));
     corpse->dead = 1;
     add(new Body(eyeX + 60, 150, 10, 10, 1));         // the one to head for: centre (eyeX + 65, 155)
+    add(new Body(eyeX - 55, 130, 10, 10, 1));         // nearer to its crown, not to its eye 8 below
     add(new Body(eyeX + 50000, 192, 10, 10, 1));      // so far off that its square overflows 32 bits
     add(new Body(eyeX - 40000, -40000, 10, 10, 1));
     stepHeld(hopper);
@@ -86,6 +87,21 @@ TEST_F(SpringfootTest, DrawsItsCellFacingItsWayAndPinkWhenHurt)
         EXPECT_TRUE(drawsCell(hopper, hopper->sheet, cell, hopper->x - 4, hopper->y, look.faceLeft == 1,
                               look.hurt ? &pink : nullptr))
             << int(look.cell);
+    }
+}
+
+// A jump leaves the way it faces; in the air each frame of steering turns it by one, up to 2.
+TEST_F(SpringfootTest, JumpsTheWayItFacesAndSteersInTheAirByOneAFrame)
+{
+    for (i8 way : {1, -1}) {
+        Springfoot* hopper = addStanding(150 + 50 * way);
+        hopper->faceLeft = way < 0;
+        hopper->setControls(Controls(0, true));
+        for (i8 expected : {4, 3, 2, 1, 0, -1, -2, -2}) {
+            step();
+            ASSERT_EQ(hopper->velX, expected * way);
+            hopper->setControls(Controls(i8(-way), false));
+        }
     }
 }
 

@@ -4,10 +4,12 @@
 #include "actors/creatures/floating_turret.h"
 #include "actors/effects/blast.h"
 #include "actors/effects/explosion.h"
+#include "actors/effects/smoke.h"
 #include "core/engine.h"
 #include "core/message.h"
 
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -175,12 +177,19 @@ TEST_F(TurretTest, KilledItFallsBouncesAndBlowsUp)
     turret->hurt(30, 1);  // a dead turret takes nothing
     EXPECT_EQ(turret->health, 0);
 
+    std::set<u32> seen;  // its smoke and blasts rise around it, wherever it has fallen to
     bool bounced = false;
     bool gone = false;
     int updates = 1;
     for (; updates < 60 && !gone; ++updates) {
         u8 before = turret->deathTimer;
+        const i32 turretX = turret->x, turretY = turret->y;
         step();
+        for (Physical* p : all<Physical>())
+            if ((dynamic_cast<Smoke*>(p) || dynamic_cast<Blast*>(p)) && seen.insert(p->serial).second) {
+                EXPECT_LE(std::abs(p->x + p->w / 2 - turretX), 18);
+                EXPECT_LE(std::abs(p->y + p->h / 2 - turretY), 24);
+            }
         gone = all<Floating_Turret>().empty();
         if (!gone) {
             EXPECT_LE(turret->y + turret->h, 200);

@@ -156,12 +156,17 @@ TEST_F(WaterTest, DropsBurstIntoSprayAndSprayLivesThirtyUpdates)
     EXPECT_TRUE(all<Water_Particle>().empty());
 }
 
-TEST_F(WaterTest, SprayThatMeetsAWallIsGoneBeforeItMovesOn)
+TEST_F(WaterTest, SprayThatMeetsAWallCeilingOrFloorIsGoneBeforeItMovesOn)
 {
     add(new Wall(50, 0, 16, 100));
+    add(new Wall(100, 0, 50, 30));   // a ceiling
+    add(new Wall(160, 60, 50, 16));  // a floor
     step();
     Water_Particle* spray = add(new Water_Particle(48, 40, 2, 0, Water_Particle::Spray));
     Water_Particle* free = add(new Water_Particle(20, 40, -2, 0, Water_Particle::Spray));
+    add(new Water_Particle(69, 40, -2, 0, Water_Particle::Spray));  // back into the wall
+    add(new Water_Particle(120, 35, 0, -6, Water_Particle::Spray));
+    add(new Water_Particle(180, 55, 0, 6, Water_Particle::Spray));
     step(2);
     ASSERT_EQ(all<Water_Particle>().size(), 1u);
     EXPECT_EQ(all<Water_Particle>()[0], free);

@@ -131,6 +131,16 @@ TEST_F(SandTest, MaterialPaintedOverTheFloorFallsOutOfTheGrid)
     EXPECT_LT(countOf(MG_Sand::Poured), 12) << "what was above the hole poured out through it";
 }
 
+TEST_F(SandTest, AMaterialThatTransformsTurnsInPlace)
+{
+    sand.materials[5] = {0xFF000000u, 0x00, 100, MG_Sand::Poured, 255};
+    sand.setCell(10, 20, 5);
+    for (int i = 0; i < 5 && sand.cellAt(10, 20) == 5; ++i)
+        sand.stepCell(10, 20);
+    EXPECT_EQ(sand.cellAt(10, 20), MG_Sand::Poured);
+    EXPECT_EQ(countOf(MG_Sand::Poured), 1);
+}
+
 TEST_F(SandTest, DrawsOnePixelPerCellAndABlackBandBesideIt)
 {
     sand.setCell(10, 10, MG_Sand::Poured);
@@ -144,6 +154,7 @@ TEST_F(SandTest, DrawsOnePixelPerCellAndABlackBandBesideIt)
     EXPECT_EQ(pixel(120, 0), 0u);
     EXPECT_EQ(pixel(239, 239), 0u);
     EXPECT_EQ(pixel(240, 0), Backdrop);
+    EXPECT_EQ(backBuffer->locked, 0u) << "a screen left locked takes no more blits";
 }
 
 } // namespace

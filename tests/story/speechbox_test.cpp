@@ -87,6 +87,15 @@ TEST_F(SpeechBoxTest, UpperBoxSlidesInTypesAPageAndLeavesFreeingTheLevel)
     EXPECT_EQ(ticker->ticks, ticks + 1) << "the level resumes in the next frame";
 }
 
+TEST_F(SpeechBoxTest, EveryPunctuationMarkTicksAsOne)
+{
+    SoundTap tap;
+    open(u"!,.:;?!");
+    slideIn();
+    frame(40);
+    EXPECT_EQ(tap.played(), (std::vector<Mix_Chunk*>{punc, punc, punc, punc, punc, punc, end}));
+}
+
 TEST_F(SpeechBoxTest, TheLevelStillRunsInTheFrameOfTheBoxsFirstUpdate)
 {
     open(u"x");

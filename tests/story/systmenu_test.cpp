@@ -171,6 +171,25 @@ TEST_F(MenuTest, IntroGivesWayToTheTitleAfter150FramesWithATip)
     SDL_Surface* logo = loadGraphic("resource/logo.gif", true, 0, 0, 0, false);
     EXPECT_TRUE(showsCell(backBuffer, logo, SDL_Rect{0, 0, u16(logo->w), u16(logo->h)}, 123, 101, false))
         << "the logo, over its trembling shadow";
+    // The shadow trembles 0 to 6 pixels right and 0 to 4 down of 3 left and 2 above the logo.
+    auto paintedCorner = [&](bool logoAlone) {
+        SDL_FillRect(backBuffer, nullptr, 0);
+        logoAlone ? blitSurface(123, 101, logo, backBuffer, nullptr) : menu->draw(backBuffer);
+        i32 left = backBuffer->w, top = backBuffer->h;
+        for (i32 y = 0; y < backBuffer->h; ++y)
+            for (i32 x = 0; x < backBuffer->w; ++x)
+                if ((getPixel(backBuffer, u32(x), u32(y)) & 0xFFFFFF) != 0)
+                    left = std::min(left, x), top = std::min(top, y);
+        return std::make_pair(left, top);
+    };
+    const auto logoCorner = paintedCorner(true);
+    std::set<i32> lefts, tops;  // of the picture, from the logo's own
+    for (int i = 0; i < 30; ++i) {
+        lefts.insert(paintedCorner(false).first - logoCorner.first);
+        tops.insert(paintedCorner(false).second - logoCorner.second);
+    }
+    EXPECT_EQ(lefts, (std::set<i32>{-3, -2, -1, 0}));
+    EXPECT_EQ(tops, (std::set<i32>{-2, -1, 0}));
     EXPECT_EQ(activeSystemCount(), systems);
     frame();
     EXPECT_EQ(menu->currentPage(), PageTitle);
