@@ -2,6 +2,7 @@
 
 #include "bench/bench_env.h"
 #include "world/level.h"
+#include "world/levelrunner.h"
 #include "world/systphysical.h"
 #include "world/terrain/terrainblocks.h"
 
@@ -109,5 +110,24 @@ void BM_LevelLoad(benchmark::State& state)
     std::remove(file.c_str());
 }
 BENCHMARK(BM_LevelLoad)->Unit(benchmark::kMicrosecond);
+
+// A frame of the demo level at its start, its camera left where it is (0) or shaken by someone
+// else by a few pixels each frame (1), as a boss fight does: the runner then refiles its blocks.
+void BM_LevelRunnerFrame(benchmark::State& state)
+{
+    openBenchEnvironment();
+    SystPhysical sys;
+    LevelRunner* runner = new LevelRunner("demo.lvl");
+    sys.add(runner);
+    sys.update();
+    i8 shake = 2;
+    for (auto _ : state) {
+        if (state.range(0))
+            sys.cameraX += shake = i8(-shake);
+        sys.update();
+    }
+    state.counters["blocks"] = double(runner->streamedBlockCount());
+}
+BENCHMARK(BM_LevelRunnerFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace

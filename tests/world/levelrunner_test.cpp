@@ -124,7 +124,8 @@ protected:
                 continue;
             ++untidy[0];
             untidy[1] += !cells.insert({p->x, p->y, p->depth}).second;
-            untidy[2] += afterPass && (p->x > cx + 384 || p->x + 16 < cx - 64 || p->y > cy + 304 || p->y + 16 < cy - 64);
+            const bool outside = p->x > cx + 384 || p->x + 16 < cx - 64 || p->y > cy + 304 || p->y + 16 < cy - 64;
+            untidy[2] += afterPass && outside;
         }
         untidy[0] -= runner->streamedBlockCount();
         return untidy;
