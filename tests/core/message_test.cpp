@@ -207,12 +207,16 @@ TEST(DataFolder, FoundInTheSourceTreeOfTheBuildThatMadeTheProgram)
     fs::create_directories("resource");
     fs::create_directory("elsewhere");
     fs::current_path("elsewhere");
-    rememberBuild(fs::read_symlink("/proc/self/exe").parent_path().c_str(), source.c_str());
+    const fs::path own = fs::read_symlink("/proc/self/exe").parent_path();
+    rememberBuild(own.c_str(), source.c_str());
     EXPECT_TRUE(enterDataFolder());
     EXPECT_EQ(fs::current_path(), source);
     rememberBuild("", "");  // a copy of the program taken elsewhere looks nowhere else
     fs::current_path("elsewhere");
+    testing::internal::CaptureStdout();
     EXPECT_FALSE(enterDataFolder());
+    const std::string looked = '"' + own.string() + "\", \"" + own.parent_path().string() + '"';
+    EXPECT_NE(testing::internal::GetCapturedStdout().find(looked), std::string::npos) << "all it looked in";
     EXPECT_EQ(fs::current_path(), source / "elsewhere");
 }
 

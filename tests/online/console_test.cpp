@@ -203,6 +203,15 @@ TEST_F(ConsoleTest, TheOldestLogLinesScrollAway)
     EXPECT_EQ(console.logText().substr(0, 12), "flood 19964\n");
     EXPECT_EQ(console.logLines().lineCount(), 37);
     EXPECT_EQ(console.logLines().lines()[35], u"flood 19999");
+
+    // An empty line at the very top of the log is cut like any other, not with the whole log.
+    console.print("");
+    for (int added : {35, 3}) {
+        for (int i = 0; i < added; ++i)
+            console.print("after");
+        console.update();
+    }
+    EXPECT_EQ(console.logLines().lineCount(), 37);
 }
 
 TEST_F(ConsoleTest, DrawsItsBarsTheLogAndTheEndOfALongInputLine)

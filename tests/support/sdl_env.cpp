@@ -45,6 +45,9 @@ ModalPoll nextScriptedEvent(SDL_Event* event)
         fake_input::releaseMouseButton(next->button.button);
     else if (next->type == SDL_MOUSEMOTION && next->motion.which == FakeMouse)
         fake_input::setMousePosition(next->motion.x, next->motion.y);
+    // As SDL does, a key carries its character only while the translation is on.
+    if (next->type == SDL_KEYDOWN && SDL_EnableUNICODE(-1) != 1)
+        next->key.keysym.unicode = 0;
     *event = *next;
     return ModalPoll::Event;
 }
