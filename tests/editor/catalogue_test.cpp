@@ -1,4 +1,5 @@
 #include "tests/editor/editor_fixture.h"
+#include "tests/support/on_screen.h"
 
 #include "world/factory.h"
 
@@ -78,6 +79,13 @@ TEST_F(SelectorTest, ChoosingACategoryKeepsTheObjectToPlace)
     EXPECT_EQ(editor->currentType(), 2);
     click(1, 160, lineY(8));  // "Water - 64x16", clicked at x = 160 exactly
     EXPECT_EQ(editor->currentType(), 4);
+
+    // Under the title, the chosen category and object (both last in their lists) stand out.
+    draw();
+    SPF_CoGra plain(0), chosen(1);
+    EXPECT_TRUE(showsText(backBuffer, &plain, 0, 0, u"SELECT CATEGORY AND OBJECT", 0));
+    EXPECT_TRUE(showsText(backBuffer, &chosen, 0, 50, u"Scenery", 0));
+    EXPECT_TRUE(showsText(backBuffer, &chosen, 160, 90, u"Water - 64x16", 0));
 }
 
 TEST_F(SelectorTest, ClicksOffTheListsSelectNothing)

@@ -417,6 +417,16 @@ TEST_F(LevelFileTest, MiniMapShowsTheTopmostKindAndObjects)
         for (int c = 0; c < 3; ++c)
             EXPECT_EQ(getPixel(wide, u32(3 + c), u32(1 + r)) & 0xFFFFFF, pixel(c, r)) << c << "," << r;
     freeSurface(wide);
+
+    // The kinds overlay of layer 0 drawn at (5, 2): solid symbols on cells (0, 0) and (1, 0) only.
+    SDL_Surface* symbols = createSurface(4 * 16, 16);
+    SDL_Surface* screen = createSurface(64, 40);
+    fillRect(symbols, 3 * 16, 0, 16, 16, 0xFFFFFF);
+    level.drawKindsLayer(5, 2, screen, 0, symbols);
+    EXPECT_EQ(getPixel(screen, 5 + 31, 2 + 15), 0xFFFFFFu);
+    EXPECT_EQ(getPixel(screen, 5 + 32, 2) | getPixel(screen, 5, 2 + 16) | getPixel(screen, 4, 2), 0u);
+    freeSurface(symbols);
+    freeSurface(screen);
     freeSurface(map);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "actors/blood.h"
+#include "actors/blood_particle.h"
 #include "actors/dahlia_bullet.h"
 #include "core/engine.h"
 #include "core/input.h"
@@ -154,6 +155,7 @@ TEST_F(PhysDebuggerTest, F5HeldPoursBloodAtThePointer)
     auto blobs = all<Blood>();
     // A blob may leave only its first droplet behind, so count what was made, not what stayed.
     EXPECT_LE(blobs.size(), 3u);
+    EXPECT_FALSE(all<Blood_Particle>().empty()) << "every blob made leaves a droplet";
     for (Blood* b : blobs) {
         EXPECT_GE(b->velX, -4);
         EXPECT_LE(b->velX, 4);
