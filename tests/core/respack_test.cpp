@@ -230,6 +230,9 @@ TEST_F(ResourcePack, PackedEntriesAreExtractedAsidePrivatelyAndReleased)
     cleanupResourcePack();
     EXPECT_FALSE(pathExists(empty));
     EXPECT_TRUE(folderContents("tmp").empty());
+    writeFile(empty, "someone else's");  // a later file at the copy's name is not the copy
+    cleanupResourcePack();
+    EXPECT_TRUE(pathExists(empty));
 }
 
 TEST_F(ResourcePack, DamagedPacksGivePackFailNeverGarbage)
