@@ -71,8 +71,14 @@ TEST_F(BirdTest, TakesOffAtOnceWhenAThreatOfAnotherTeamComesNear)
     add(new Target(300, 184, 1));           // 208 pixels away
     add(new Target(192, 184, 1));           // centre (200, 192): 100 away across
     add(new Target(92, 88, 1));             // centre (100, 96): 100 away upward
-    step(30);
+    int turns = 0;
+    for (int i = 0; i < 30; ++i) {
+        const u8 facing = bird->flip;
+        step();
+        turns += bird->flip != facing;
+    }
     ASSERT_EQ(bird->flying, 0);
+    EXPECT_LE(turns, 3) << "a perched bird seldom turns round";
 
     Target* hunter = add(new Target(191, 100, 1));  // centre (199, 108): 99 away on both axes
     step();  // the hunter joins the level
