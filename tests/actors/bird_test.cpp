@@ -154,6 +154,7 @@ TEST_F(BirdTest, FeathersLeaveAtTheFloorBelowThemOrTheViewsBottom)
 {
     alignFrame(2);
     Feather* onFloor = add(new Feather(100, 200, 0, 2, 0));  // box at y 199, a floor at 200
+    EXPECT_TRUE(drawsCell(onFloor, onFloor->image, {96, 0, 16, 8}, onFloor->x - 7, onFloor->y - 3, false));
     step();                                                   // even: joins the level
     step();                                                   // odd: 199 + 2 passes the floor
     EXPECT_TRUE(all<Feather>().empty()) << onFloor->y;

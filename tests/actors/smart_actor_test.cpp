@@ -67,8 +67,7 @@ TEST_F(SmartActorTest, RampsEndWithAStandOnTheFlatAtTheirTopAndReachOnPastTheirF
 {
     const SDL_Rect noCell = {0, 0, 16, 16};
     const struct {
-        bool fallsRight;
-        i32 wallX;  // 0: no wall at the top
+        bool fallsRight; i32 wallX;  // wallX 0: no wall at the top
         std::vector<std::vector<i32>> records;  // slope, intercept, x1, x2
     } ramps[] = {{true, 0, {{4, -4, 104, 136}, {0, 100, 96, 104}}},
                  {false, 0, {{0, 100, 228, 236}, {-4, 328, 196, 228}}},
