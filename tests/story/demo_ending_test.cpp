@@ -112,6 +112,9 @@ TEST_F(DemoEndingTest, TheCameraMustSitExactlyOnTheSceneBeforeTheMeeting)
     settleCamera();
     frame();
     EXPECT_EQ(ending->step, Demo_Ending::StepMeet);
+    follower->x = EndX + 48;  // one pixel short of where he stops
+    frame();
+    EXPECT_EQ(ending->step, Demo_Ending::StepMeet);
 }
 
 TEST_F(DemoEndingTest, PlaysTheSceneOnTimeAndHandsOverToTheCredits)
