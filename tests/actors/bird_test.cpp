@@ -71,8 +71,14 @@ TEST_F(BirdTest, TakesOffAtOnceWhenAThreatOfAnotherTeamComesNear)
     add(new Target(300, 184, 1));           // 208 pixels away
     add(new Target(192, 184, 1));           // centre (200, 192): 100 away across
     add(new Target(92, 88, 1));             // centre (100, 96): 100 away upward
-    step(30);
+    int turns = 0;
+    for (int i = 0; i < 30; ++i) {
+        const u8 facing = bird->flip;
+        step();
+        turns += bird->flip != facing;
+    }
     ASSERT_EQ(bird->flying, 0);
+    EXPECT_LE(turns, 3) << "a perched bird seldom turns round";
 
     Target* hunter = add(new Target(191, 100, 1));  // centre (199, 108): 99 away on both axes
     step();  // the hunter joins the level
@@ -148,6 +154,7 @@ TEST_F(BirdTest, FeathersLeaveAtTheFloorBelowThemOrTheViewsBottom)
 {
     alignFrame(2);
     Feather* onFloor = add(new Feather(100, 200, 0, 2, 0));  // box at y 199, a floor at 200
+    EXPECT_TRUE(drawsCell(onFloor, onFloor->image, {96, 0, 16, 8}, onFloor->x - 7, onFloor->y - 3, false));
     step();                                                   // even: joins the level
     step();                                                   // odd: 199 + 2 passes the floor
     EXPECT_TRUE(all<Feather>().empty()) << onFloor->y;

@@ -14,6 +14,7 @@ TEST_F(MineTest, ATouchOffTheBeatGoesOffAtTheNextMultipleOfThree)
     Mine* mine = add(new Mine(100, 100));  // box (97, 97, 6, 6)
     EXPECT_EQ(mine->typeFlags, 10u);
     EXPECT_EQ(mine->health, 1);
+    EXPECT_TRUE(drawsCell(mine, mine->image, {0, 0, u16(mine->image->w), u16(mine->image->h)}, 96, 96, false));
     step();
     alignFrame(3);
     add(new Corpse(90, 90));  // dead, of any team: still a body on the mine

@@ -62,15 +62,17 @@ TEST_F(SurfacePlannerTest, FloorIsCutWhereTheBodyMeetsTheObstacleAndItsTopIsASpa
 // rising to the right ends half a body short of its top, with a stand on the flat beyond it.
 // One block more on that rise, with a wall (x 246..262) in the body's way at its far end, ends
 // the ramp half a body into that block, with no stand; the wall's top is a span of its own.
+// Two pixels further off the wall only meets the body past the block: half a body short, no stand.
 TEST_F(SmartActorTest, RampsEndWithAStandOnTheFlatAtTheirTopAndReachOnPastTheirFoot)
 {
     const SDL_Rect noCell = {0, 0, 16, 16};
     const struct {
-        bool fallsRight, walledAtTop;
+        bool fallsRight; i32 wallX;  // wallX 0: no wall at the top
         std::vector<std::vector<i32>> records;  // slope, intercept, x1, x2
-    } ramps[] = {{true, false, {{4, -4, 104, 136}, {0, 100, 96, 104}}},
-                 {false, false, {{0, 100, 228, 236}, {-4, 328, 196, 228}}},
-                 {false, true, {{0, 40, 242, 266}, {-4, 328, 196, 236}}}};
+    } ramps[] = {{true, 0, {{4, -4, 104, 136}, {0, 100, 96, 104}}},
+                 {false, 0, {{0, 100, 228, 236}, {-4, 328, 196, 228}}},
+                 {false, 246, {{0, 40, 242, 266}, {-4, 328, 196, 236}}},
+                 {false, 248, {{0, 40, 244, 268}, {-4, 328, 196, 244}}}};
     for (const auto& ramp : ramps) {
         world = std::make_unique<SystPhysical>();
         if (ramp.fallsRight) {
@@ -80,9 +82,9 @@ TEST_F(SmartActorTest, RampsEndWithAStandOnTheFlatAtTheirTopAndReachOnPastTheirF
             add(new SlopeBlock_Right(200, 116, -1, nullptr, noCell));
             add(new SlopeBlock_Right(216, 100, -1, nullptr, noCell));
         }
-        if (ramp.walledAtTop) {
+        if (ramp.wallX != 0) {
             add(new SlopeBlock_Right(232, 84, -1, nullptr, noCell));
-            add(new Wall(246, 40, 16, 30));
+            add(new Wall(ramp.wallX, 40, 16, 30));
         }
         step();
         Chaser chaser(100, 40);

@@ -64,6 +64,7 @@ TEST_F(SpleckerTest, RootsOnTheFloorBelowAndLeavesWithoutOneInReach)
     step();
     ASSERT_EQ(all<Fake_Splecker>().size(), 1u) << "nothing to root on within 96 pixels";
     EXPECT_EQ(all<Fake_Splecker>().front(), fake);
+    EXPECT_TRUE(drawsCell(fake, fake->sheet, {0, 40, 16, 8}, fake->rootX, fake->rootY - 8, false)) << "its neck";
 }
 
 TEST_F(SpleckerTest, HiddenItCannotBeHitAlertItCan)

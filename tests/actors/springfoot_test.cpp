@@ -57,7 +57,7 @@ TEST_F(SpringfootTest, HomesInOnTheNearestLiveFoeOfAnotherTeam)
     add(new Body(eyeX - 5, 150, 10, 10, 4));          // its own team, nearest of all
     Body* corpse = add(new Body(eyeX + 5, 150, 10, 10, 1));
     corpse->dead = 1;
-    add(new Body(eyeX + 60, 150, 10, 10, 1));         // the one to head for: centre (eyeX + 65, 155)
+    add(new Body(eyeX + 60, 150, 10, 20, 1));         // the one to head for: centre (eyeX + 65, 160)
     add(new Body(eyeX - 55, 130, 10, 10, 1));         // nearer to its crown, not to its eye 8 below
     add(new Body(eyeX + 50000, 192, 10, 10, 1));      // so far off that its square overflows 32 bits
     add(new Body(eyeX - 40000, -40000, 10, 10, 1));
@@ -65,7 +65,7 @@ TEST_F(SpringfootTest, HomesInOnTheNearestLiveFoeOfAnotherTeam)
     alignHeld(hopper, 15);
     stepHeld(hopper);
     EXPECT_EQ(hopper->targetX, eyeX + 65);
-    EXPECT_EQ(hopper->targetY, 155);
+    EXPECT_EQ(hopper->targetY, 160);
     EXPECT_EQ(hopper->faceLeft, 0);
 }
 

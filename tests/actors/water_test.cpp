@@ -170,6 +170,7 @@ TEST_F(WaterTest, SprayThatMeetsAWallCeilingOrFloorIsGoneBeforeItMovesOn)
     step(2);
     ASSERT_EQ(all<Water_Particle>().size(), 1u);
     EXPECT_EQ(all<Water_Particle>()[0], free);
+    EXPECT_EQ(std::make_pair(free->x, free->y), std::make_pair(17, 40)) << "one step: two to the left, level";
     EXPECT_NE(spray, free);
 }
 

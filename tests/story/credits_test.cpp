@@ -65,6 +65,7 @@ TEST_F(CreditsTest, FadesAfterTheTextHasPassedAndWaitsForTheMusicToEnd)
     frame();
     EXPECT_EQ(credits->position, -1121);
     EXPECT_EQ(credits->fading, 1);
+    EXPECT_EQ(Mix_FadingMusic(), MIX_FADING_OUT);
     frame(50);
     EXPECT_EQ(credits->position, -1171) << "still rising while the music fades";
     EXPECT_EQ(titleMenusMade, 0);

@@ -112,6 +112,9 @@ TEST_F(DemoEndingTest, TheCameraMustSitExactlyOnTheSceneBeforeTheMeeting)
     settleCamera();
     frame();
     EXPECT_EQ(ending->step, Demo_Ending::StepMeet);
+    follower->x = EndX + 48;  // one pixel short of where he stops
+    frame();
+    EXPECT_EQ(ending->step, Demo_Ending::StepMeet);
 }
 
 TEST_F(DemoEndingTest, PlaysTheSceneOnTimeAndHandsOverToTheCredits)
@@ -150,6 +153,7 @@ TEST_F(DemoEndingTest, PlaysTheSceneOnTimeAndHandsOverToTheCredits)
         case Demo_Ending::StepPause:
             pauseAt = frames;
             EXPECT_LT(follower->x, EndX + 48);
+            EXPECT_NEAR(heroineCentre(), EndX, 16) << "she walked up to the trigger and stopped";
             EXPECT_EQ(ending->timer, 60);
             break;
         case Demo_Ending::StepTurnAway:
@@ -235,7 +239,8 @@ TEST_F(DemoEndingTest, OutlinesTheSceneOnlyOutsideALevel)
     loose.draw(backBuffer);
     EXPECT_EQ(pixel(0, 0), 0xFFFFFFu) << "the view's corner";
     EXPECT_EQ(pixel(16, 16), 0xFFFFFFu) << "the scene's corner";
-    EXPECT_EQ(pixel(160, 16), 0xFFFFFFu);
+    for (auto [x, y] : {std::pair{160, 16}, {304, 120}, {160, 224}, {16, 120}})
+        EXPECT_EQ(pixel(x, y), 0xFFFFFFu) << "every side of the scene: " << x << ", " << y;
     EXPECT_EQ(pixel(160, 120), 0u);
 
     SDL_FillRect(backBuffer, nullptr, 0);

@@ -276,6 +276,8 @@ TEST_F(MenuPageTest, OptionsShowTheScaleAndFullScreenAsTheyStand)
     toOptions();
     draw();
     EXPECT_TRUE(shows(fonts->orange, 160, 0, u"Options"));
+    SDL_Surface* back = loadGraphic("resource/menu_back_1.gif", false, 0, 0, 0, false);
+    EXPECT_EQ(getPixel(backBuffer, 319, 239), getPixel(back, 319 % back->w, 239 % back->h)) << "the tiled backdrop";
     showsItems(160, 32, 1, 0,
                {lang(u"menu", u"op_return"), lang(u"menu", u"op_config"), lang(u"menu", u"op_screensize") + u"x1",
                 lang(u"menu", u"op_fullscreen") + lang(u"general", u"no"), lang(u"menu", u"op_lang")});
