@@ -359,6 +359,9 @@ TEST_F(JoystickInputTest, BallMotionIsReadOnceAndSharedByEveryBinding)
     resyncInputAfterModal(before);
     updateInput();
     EXPECT_FALSE(controlHeld(ControlDown, primaryPad));
+    fake_input::moveJoystickBall(device, 0, 0, 101);
+    updateInput();
+    EXPECT_TRUE(controlHeld(ControlDown, primaryPad)) << "down follows the ball's y alone";
 }
 
 TEST_F(JoystickInputTest, BindingOfAClosedJoystickIsInactiveWithoutTouchingIt)

@@ -226,6 +226,11 @@ TEST_F(ConsoleTest, DrawsItsBarsTheLogAndTheEndOfALongInputLine)
     EXPECT_EQ(getPixel(backBuffer, 319, 0) & 0xFFFFFF, 0x281D45u);
     EXPECT_EQ(getPixel(backBuffer, 319, 200) & 0xFFFFFF, 0x000013u);
     EXPECT_EQ(getPixel(backBuffer, 319, 230) & 0xFFFFFF, 0x393B52u);
+    int logLit = 0;  // the greeting and the help, in the log box
+    for (int y = 12; y < 230; ++y)
+        for (int x = 0; x < 320; ++x)
+            logLit += (getPixel(backBuffer, u32(x), u32(y)) & 0xFFFFFF) != 0x000013u;
+    EXPECT_GT(logLit, 100);
 
     // The input line matches the same text drawn from x = 320 - 5 * 70 = -30.
     SDL_Surface* expected = SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 32, 0xFF0000, 0xFF00, 0xFF, 0);

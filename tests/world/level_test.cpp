@@ -420,7 +420,7 @@ TEST_F(LevelFileTest, MiniMapShowsTheTopmostKindAndObjects)
 
     // The kinds overlay of layer 0 drawn at (5, 2): solid symbols on cells (0, 0) and (1, 0) only.
     SDL_Surface* symbols = createSurface(4 * 16, 16);
-    SDL_Surface* screen = createSurface(64, 40);
+    SDL_Surface* screen = createSurface(64, 20);  // wider than high: columns end at its width
     fillRect(symbols, 3 * 16, 0, 16, 16, 0xFFFFFF);
     level.drawKindsLayer(5, 2, screen, 0, symbols);
     EXPECT_EQ(getPixel(screen, 5 + 31, 2 + 15), 0xFFFFFFu);

@@ -18,6 +18,7 @@
 #include "world/systphysical.h"
 #include "world/terrain/terrainblocks.h"
 
+#include <set>
 #include <vector>
 
 namespace {
@@ -281,15 +282,19 @@ TEST_F(BreakBlockTest, DebrisRollsDownhill)
 TEST_F(BreakBlockTest, DebrisOnTheFlatSlowsToAStop)
 {
     floorAt(0, 100, 20);
-    auto* piece = new BreakBlock_Part(10, 99);
-    sys.add(piece);
-    sys.update();
-    piece->velX = 3;
-    piece->velY = 1;
-    for (int i = 0; i < 12; ++i)
+    for (i8 way : {3, -3}) {
+        auto* piece = new BreakBlock_Part(160, 99);
+        sys.add(piece);
         sys.update();
-    EXPECT_EQ(piece->velX, 0);
-    EXPECT_EQ(piece->y + piece->h, 100);
+        piece->velX = way;
+        piece->velY = 1;
+        for (int i = 0; i < 12; ++i) {
+            sys.update();
+            EXPECT_GE(piece->velX * way, 0) << "it never turns back";
+        }
+        EXPECT_EQ(piece->velX, 0);
+        EXPECT_EQ(piece->y + piece->h, 100);
+    }
 }
 
 TEST_F(BreakBlockTest, DebrisBelowTheScreenIsRemoved)
@@ -305,6 +310,12 @@ TEST_F(BreakBlockTest, DebrisBelowTheScreenIsRemoved)
 
 TEST_F(BreakBlockTest, LandingHalvesAndTurnsTheFallSpeed)
 {
+    std::set<int> sideways, upAndDown;  // pebbles fly every way, faster sideways
+    for (int i = 0; i < 400; ++i) {
+        const BreakBlock_Part flung(0, 0);
+        sideways.insert(flung.velX), upAndDown.insert(flung.velY);
+    }
+    EXPECT_EQ(std::make_pair(sideways.size(), upAndDown.size()), std::make_pair(size_t(11), size_t(9)));
     BreakBlock_Part piece(0, 0);
     piece.velY = 7;
     piece.velX = 2;
