@@ -201,6 +201,9 @@ TEST_F(MenuTest, ReturnSkipsTheIntro)
     fake_input::holdKey(SDLK_RETURN);
     frame();
     EXPECT_EQ(menu->currentPage(), PageTitle);
+    menu->draw(backBuffer);
+    SDL_Surface* title = loadGraphic("resource/title.gif", true, 0, 0, 0, false);
+    EXPECT_TRUE(showsCell(backBuffer, title, SDL_Rect{0, 0, u16(title->w), 29}, 0, 3, false)) << "the game's name";
 }
 
 TEST_F(MenuTest, FirstMenuOfTheRunSetsTheStartingSettingsOnce)
