@@ -252,7 +252,15 @@ TEST_F(RoomTest, DrawsTilesUnderTheCameraWithTheStatusLine)
     tick();
     draw();
     fake_input::releaseKey(SDLK_LSHIFT);
-    EXPECT_TRUE(imageShownAt(loadGraphic("resource/editor_cursor.bmp", true, 128, 128, 128, false), 0, 0, 192, 92));
+    SDL_Surface* cursor = loadGraphic("resource/editor_cursor.bmp", true, 128, 128, 128, false);
+    EXPECT_TRUE(imageShownAt(cursor, 0, 0, 192, 92));
+    int blinks = 0;  // painting, it blinks over the tile 10 frames in 20
+    for (int i = 0; i < 20; ++i) {
+        tick();
+        draw();
+        blinks += imageShownAt(cursor, 0, 0, 192, 92);
+    }
+    EXPECT_EQ(blinks, 10);
 
     // Ctrl shows the kind icons of the current layer in place of the picture.
     SDL_Surface* symbols = loadGraphic("resource/editor_symbols.bmp", true, 0, 0, 0, false);
