@@ -120,7 +120,8 @@ TEST(FileReplacement, AUserReplacesWhatTheyMayWriteKeepingItsGroupAndWritesInPla
     ASSERT_EQ(::mkdir("unlisted", 0) | ::chmod("unlisted", 0333), 0);  // a folder that cannot be read (nor flushed)
     const std::tuple<const char*, mode_t, gid_t> files[] = {
         {"shut/open.lvl", 0666, 0}, {"sticky/theirs.lvl", 0666, 0}, {"unlisted/level.lvl", 0666, 0},
-        {"read-only.lvl", 0444, 0}, {"closed.lvl", 0000, 0},         {"shared.lvl", 0664, 65533}};
+        {"read-only.lvl", 0444, 0}, {"closed.lvl", 0000, 0},         {"shared.lvl", 0664, 65533},
+        {"shut/write-only.lvl", 0222, 0}};  // in place, its old bytes could not be put back
     for (const auto& [name, mode, group] : files) {
         writeFile(name, "old level");
         ASSERT_EQ(::chown(name, 0, group) | ::chmod(name, mode), 0);
@@ -128,7 +129,20 @@ TEST(FileReplacement, AUserReplacesWhatTheyMayWriteKeepingItsGroupAndWritesInPla
     const ino_t shut = statusOf("shut/open.lvl").st_ino, sticky = statusOf("sticky/theirs.lvl").st_ino;
     EXPECT_TRUE(asNobody(
         [] {
-            return replaceFile("shut/open.lvl", bytes("new")) && replaceFile("sticky/theirs.lvl", bytes("new")) &&
+            // In place, past a size limit, on a full disk, and where nothing could be reserved and
+            // the write fails: the old bytes stay each time.
+            const std::vector<u8> level(6000, 'n');
+            const rlimit small{4096, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
+            std::signal(SIGXFSZ, SIG_IGN);
+            bool kept = ::setrlimit(RLIMIT_FSIZE, &small) == 0 && !replaceFile("shut/open.lvl", level);
+            ::setrlimit(RLIMIT_FSIZE, &unlimited);
+            for (int error : {ENOSPC, EOPNOTSUPP}) {
+                fallocateError = error;
+                fsyncFails = error == EOPNOTSUPP;
+                kept = kept && !replaceFile("shut/open.lvl", level) && readFile("shut/open.lvl") == "old level";
+            }
+            fsyncFails = false;
+            return kept && !replaceFile("shut/write-only.lvl", {}) && replaceFile("shut/open.lvl", bytes("new")) && replaceFile("sticky/theirs.lvl", bytes("new")) &&
                    !replaceFile("read-only.lvl", bytes("new")) && !replaceFile("closed.lvl", bytes("new")) &&
                    replaceFile("shared.lvl", bytes("new")) && replaceFile("unlisted/level.lvl", bytes("new"));
         },
@@ -137,35 +151,9 @@ TEST(FileReplacement, AUserReplacesWhatTheyMayWriteKeepingItsGroupAndWritesInPla
         EXPECT_EQ(readFile(name), "new") << name;
     EXPECT_EQ(std::make_pair(statusOf("shut/open.lvl").st_ino, statusOf("sticky/theirs.lvl").st_ino),
               std::make_pair(shut, sticky));  // written in place
-    EXPECT_EQ(readFile("read-only.lvl") + readFile("closed.lvl"), "old levelold level");
+    EXPECT_EQ(readFile("read-only.lvl") + readFile("closed.lvl") + readFile("shut/write-only.lvl"),
+              "old levelold levelold level");
     EXPECT_EQ(statusOf("shared.lvl").st_gid, 65533u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 6);  // no file of the saves' own
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("sticky"), {}), 1);
-}
-
-TEST(FileReplacement, AnInPlaceWriteThatCannotFinishLeavesTheOldBytes)
-{
-    ScratchDir scratch;
-    ASSERT_EQ(::chmod(".", 0755) | ::mkdir("shut", 0755), 0);
-    writeFile("shut/level.lvl", "old level");
-    writeFile("shut/write-only.lvl", "old level");  // its old bytes could not be put back
-    ASSERT_EQ(::chmod("shut/level.lvl", 0666) | ::chmod("shut/write-only.lvl", 0222), 0);
-    const std::vector<u8> level(6000, 'n');
-    EXPECT_TRUE(asNobody([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{4096, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
-        const bool pastTheLimit = ::setrlimit(RLIMIT_FSIZE, &small) == 0 && !replaceFile("shut/level.lvl", level);
-        ::setrlimit(RLIMIT_FSIZE, &unlimited);
-        const bool unreadable = !replaceFile("shut/write-only.lvl", {});
-        fallocateError = ENOSPC;
-        const bool full = !replaceFile("shut/level.lvl", level) && readFile("shut/level.lvl") == "old level";
-        // Where no room can be reserved ahead, the write goes on, and the old bytes go back if it fails.
-        fallocateError = EOPNOTSUPP;
-        fsyncFails = true;
-        const bool failed = !replaceFile("shut/level.lvl", level) && readFile("shut/level.lvl") == "old level";
-        fsyncFails = false;
-        return pastTheLimit && unreadable && full && failed && replaceFile("shut/level.lvl", level);
-    }));
-    EXPECT_EQ(readFile("shut/level.lvl"), std::string(level.begin(), level.end()));
-    EXPECT_EQ(readFile("shut/write-only.lvl"), "old level");
 }
