@@ -112,23 +112,22 @@ protected:
         return n;
     }
 
-    // Blocks not tracked by the runner, blocks sharing a cell of a layer, and, after a pass,
-    // blocks outside the window: all must be none.
-    std::vector<size_t> untidyBlocks(bool afterPass)
+    // Blocks the runner does not track, blocks sharing a cell of a layer, and, after a pass,
+    // blocks outside the window: none may be left.
+    size_t untidyBlocks()
     {
-        std::vector<size_t> untidy{0, 0, 0};
         std::set<std::tuple<i32, i32, i32>> cells;
         const i32 cx = sys->cameraX, cy = sys->cameraY;
+        const bool afterPass = sys->frame() % 16 == 1;
+        size_t blocks = 0, untidy = 0;
         for (Physical* p = sys->firstOfType(FlagAll); sys->hasMoreOfType(); p = sys->nextOfType()) {
             if (!dynamic_cast<GraphicBlock*>(p))
                 continue;
-            ++untidy[0];
-            untidy[1] += !cells.insert({p->x, p->y, p->depth}).second;
-            const bool outside = p->x > cx + 384 || p->x + 16 < cx - 64 || p->y > cy + 304 || p->y + 16 < cy - 64;
-            untidy[2] += afterPass && outside;
+            ++blocks;
+            untidy += !cells.insert({p->x, p->y, p->depth}).second;
+            untidy += afterPass && (p->x > cx + 384 || p->x + 16 < cx - 64 || p->y > cy + 304 || p->y + 16 < cy - 64);
         }
-        untidy[0] -= runner->streamedBlockCount();
-        return untidy;
+        return untidy + blocks - runner->streamedBlockCount();
     }
 
     int crates()
@@ -276,21 +275,20 @@ TEST_F(LevelRunnerTest, MovesFromOutsideKeepEveryBlockTrackedAndSingle)
         level.addObject(CrateId, x, 100);
     level.addObject(30, 1408, 120);  // a looper: its wrap takes the world back 1408 pixels
     start(level, true);
-    const std::vector<size_t> tidy{0, 0, 0};
-    for (int move = 0; move < 20; ++move) {
-        sys->cameraX += 48;
-        run(1);
-        ASSERT_EQ(untidyBlocks(sys->frame() % 16 == 1), tidy) << "move " << move;
-    }
+    auto runTidily = [&](int frames, i32 moveFromOutside) {
+        for (int frame = 0; frame < frames; ++frame) {
+            sys->cameraX += moveFromOutside;
+            run(1);
+            ASSERT_EQ(untidyBlocks(), 0u) << "frame " << frame << " at " << sys->cameraX;
+        }
+    };
+    runTidily(20, 48);
     sys->cameraX = 2400;
     run(1);
     EXPECT_EQ(blockCells(), (std::vector<i32>{146, 0, 174, 19, 580}));
     EXPECT_EQ(crates(), 1);
     sys->cameraX = 1000;
-    for (int frame = 0; frame < 130; ++frame) {
-        run(1);
-        ASSERT_EQ(untidyBlocks(sys->frame() % 16 == 1), tidy) << "frame " << frame << " at " << sys->cameraX;
-    }
+    runTidily(130, 0);
     EXPECT_EQ(sys->cameraX, 1000 + 130 - 1408);
     sys->cameraX = 1000;  // where the world stood before the wrap: built anew
     run(1);
