@@ -274,10 +274,7 @@ TEST_F(MuteTest, F2TogglesOncePerPressAndTheMarkerShowsClearOfTheDisplaysMeanwhi
         fake_input::releaseKey(SDLK_F2);
         runFrames(1);
     }
-}
-
-TEST_F(MuteTest, ClosingTheSubsystemsFreesEverySurfaceTheGameHeld)
-{
+    // Closing the subsystems frees every surface the game held, the back buffer among them.
     SDL_FreeSurface(backBuffer);
     backBuffer = createSurface(ScreenWidth, ScreenHeight);  // from the cache, as the game makes it
     ASSERT_TRUE(closeSubsystems());

@@ -118,6 +118,14 @@ TEST_F(SandTest, MaterialPaintedOverTheFloorFallsOutOfTheGrid)
     sand.setCell(40, 119, MG_Sand::Poured);
     sand.stepCell(40, 119);
     EXPECT_EQ(sand.cellAt(40, 119), MG_Sand::Background) << "lost below the grid";
+    // A material that transforms turns in place.
+    sand.materials[5] = {0xFF000000u, 0x00, 100, MG_Sand::Poured, 255};
+    sand.setCell(10, 20, 5);
+    for (int i = 0; i < 5 && sand.cellAt(10, 20) == 5; ++i)
+        sand.stepCell(10, 20);
+    EXPECT_EQ(sand.cellAt(10, 20), MG_Sand::Poured);
+    EXPECT_EQ(countOf(MG_Sand::Poured), 1);
+    sand.setCell(10, 20, MG_Sand::Background);
 
     // 24 cells: 12 painted over the floor rows, 12 above them.
     fake_input::setMousePosition(80, 119);
@@ -129,16 +137,6 @@ TEST_F(SandTest, MaterialPaintedOverTheFloorFallsOutOfTheGrid)
         for (i32 x = 77; x < 83; ++x)
             EXPECT_EQ(sand.cellAt(x, y), MG_Sand::Background) << "a hole in the floor: " << x << "," << y;
     EXPECT_LT(countOf(MG_Sand::Poured), 12) << "what was above the hole poured out through it";
-}
-
-TEST_F(SandTest, AMaterialThatTransformsTurnsInPlace)
-{
-    sand.materials[5] = {0xFF000000u, 0x00, 100, MG_Sand::Poured, 255};
-    sand.setCell(10, 20, 5);
-    for (int i = 0; i < 5 && sand.cellAt(10, 20) == 5; ++i)
-        sand.stepCell(10, 20);
-    EXPECT_EQ(sand.cellAt(10, 20), MG_Sand::Poured);
-    EXPECT_EQ(countOf(MG_Sand::Poured), 1);
 }
 
 TEST_F(SandTest, DrawsOnePixelPerCellAndABlackBandBesideIt)
