@@ -164,6 +164,11 @@ std::string levelSetPath(const std::string& set, const std::string& fileName)
     return "resource/" + set + "-" + fileName;
 }
 
+i32 tileCellOf(i32 pixel)
+{
+    return floorDiv(pixel, TileSize);
+}
+
 Level::Level(const std::string& fileName)
 {
     buildObjectBounds();

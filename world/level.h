@@ -158,3 +158,7 @@ private:
 // '/', '\\' or "..".
 bool safeSetName(const std::string& name);
 std::string levelSetPath(const std::string& set, const std::string& fileName);
+
+// The tile column (or row) a world pixel lies in. A pixel left of or above the map lies in a
+// negative cell, never in the first one.
+i32 tileCellOf(i32 pixel);

@@ -32,7 +32,7 @@ u64 cellKey(i32 column, i32 row)
 // The cell a block stands on now.
 u64 cellUnder(const Physical& block)
 {
-    return cellKey(block.x / TilePx, block.y / TilePx);
+    return cellKey(tileCellOf(block.x), tileCellOf(block.y));
 }
 
 i32 towardBy1(i32 from, i32 to)
@@ -201,7 +201,7 @@ void LevelRunner::streamAround(i32 ox, i32 oy, i32 nx, i32 ny)
 
 void LevelRunner::exposeStrip(i32 x1, i32 y1, i32 x2, i32 y2, u8 direction)
 {
-    i32 c1 = x1 / TilePx, c2 = x2 / TilePx, r1 = y1 / TilePx, r2 = y2 / TilePx;
+    i32 c1 = tileCellOf(x1), c2 = tileCellOf(x2), r1 = tileCellOf(y1), r2 = tileCellOf(y2);
     // A moving edge skips the column or row it built in an earlier frame.
     switch (direction) {
     case 0:

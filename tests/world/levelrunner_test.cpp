@@ -261,6 +261,23 @@ TEST_F(LevelRunnerTest, BuildsTheBlockWindowAndDropsFarBlocksEverySixteenFrames)
         EXPECT_EQ(blocksInColumn(x), 20) << "column " << x / 16;
     run(450);  // far from the start: what the camera left behind stays dropped
     EXPECT_GE(blockCells()[0], (sys->cameraX - 64) / 16 - 2);
+
+    // Left of or above the level (a pan may start there), a window whose edge lies a few pixels
+    // short of x = 0 or y = 0 holds no part of column 0 or row 0: none is built there, and once the
+    // camera comes close, it is.
+    for (const std::vector<i32>& approach : {std::vector<i32>{-390, 0, -10, 0, 23, 19}, {0, -310, 0, -10, 24, 18}}) {
+        run((12 + 16 - sys->frame() % 16) % 16);
+        sys->cameraX = approach[0];
+        sys->cameraY = approach[1];
+        run(1);
+        EXPECT_EQ(blockCells()[4], 0);
+        run(4);  // the fourth frame after drops far blocks
+        sys->cameraX = approach[2];
+        sys->cameraY = approach[3];
+        run(1);
+        const i32 lastColumn = approach[4], lastRow = approach[5];
+        EXPECT_EQ(blockCells(), (std::vector<i32>{0, 0, lastColumn, lastRow, (lastColumn + 1) * (lastRow + 1)}));
+    }
 }
 
 // Short moves on the frames of a pass, a jump across the level, and a looper carrying the whole
