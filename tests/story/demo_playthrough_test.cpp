@@ -7,14 +7,20 @@
 #include "actors/springfoot/groundwave.h"
 #include "actors/springfoot/springfoot.h"
 #include "actors/springfoot/springfoot_boss.h"
+#include "core/lang.h"
 #include "core/random.h"
+#include "core/settings.h"
 #include "story/credits.h"
+#include "story/demo_ending.h"
+#include "story/systmenu.h"
 #include "world/objects/pillar_bosslock.h"
 #include "world/speechflag.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -76,6 +82,7 @@ protected:
         Pillar_BossLock* lock = nullptr;
         std::vector<Actor*> foes;  // living: the boss and the Springfoots it calls
         std::vector<GroundWave*> waves;
+        bool ending = false;  // the scripted ending has begun
     };
 
     Scene look()
@@ -90,6 +97,8 @@ protected:
                 scene.fight = f;
             else if (auto* l = dynamic_cast<Pillar_BossLock*>(p))
                 scene.lock = l;
+            else if (dynamic_cast<Demo_Ending*>(p))
+                scene.ending = true;
             else if (auto* w = dynamic_cast<GroundWave*>(p); w && !w->spent)
                 scene.waves.push_back(w);
             if (auto* s = dynamic_cast<Springfoot*>(p); s && !s->dead)
@@ -177,6 +186,8 @@ protected:
                     ") when the lock-in pillar had risen";
     }
 
+    virtual void playFrame() { frame(); }
+
     // Plays until the credits roll or the budget is spent; true when they roll.
     bool play()
     {
@@ -200,7 +211,7 @@ protected:
             }
             const i32 bestBefore = bestX;
             lastY = heroine ? heroine->y : 0;
-            frame();
+            playFrame();
             if (!heroine || creditsRolling())
                 continue;
             bestX = std::max(bestX, heroine->x);
@@ -232,3 +243,178 @@ TEST_P(DemoPlaythroughTest, AHeadlessPlayerFinishesTheDemo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, DemoPlaythroughTest, testing::Range(1u, seedCount() + 1));
+
+namespace {
+
+constexpr u32 RecordSeed = 3;
+const char* const RecordFile = "tests/story/demo_record.txt";
+constexpr int AfterCreditsBudget = 6000;  // frames for the credits and the title again
+constexpr int TitleFramesAfter = 60;      // the title again, for this long
+const char* const PageNames[] = {"intro", "title", "options", "controls"};
+
+// The title's pages on the way in: the options, the controls of players 0 and 1, back to the
+// title, new game. Each control is held for the one frame named.
+constexpr std::pair<int, u8> MenuScript[] = {{180, ControlDown}, {200, ControlA},    {290, ControlDown},
+                                             {300, ControlA},    {390, ControlDown}, {400, ControlRight},
+                                             {410, ControlLeft}, {420, ControlB},    {440, ControlB},
+                                             {460, ControlUp},   {480, ControlA}};
+
+// A PNG of the back buffer: 8-bit RGB, its data in stored (uncompressed) deflate blocks.
+void saveFramePng(const std::string& path)
+{
+    auto bigEndian = [](u32 v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
+    auto chunk = [&](const std::string& typed) {
+        u32 crc = ~0u;
+        for (u8 byte : typed) {
+            crc ^= byte;
+            for (int bit = 0; bit < 8; ++bit)
+                crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+        }
+        return bigEndian(u32(typed.size() - 4)) + typed + bigEndian(~crc);
+    };
+    std::string raw, zlib("\x78\x01", 2);
+    for (u32 y = 0; y < u32(backBuffer->h); ++y) {
+        raw += '\0';  // no filter
+        for (u32 x = 0; x < u32(backBuffer->w); ++x)
+            raw += bigEndian(getPixel(backBuffer, x, y) << 8).substr(0, 3);  // 0x00RRGGBB
+    }
+    u32 a = 1, b = 0;
+    for (u8 c : raw)
+        b = (b + (a = (a + c) % 65521)) % 65521;
+    for (size_t at = 0; at < raw.size(); at += 65535) {
+        const u32 n = u32(std::min<size_t>(65535, raw.size() - at));
+        zlib += std::string{char(at + n == raw.size()), char(n), char(n >> 8), char(~n), char(~n >> 8)};
+        zlib += raw.substr(at, n);
+    }
+    const std::string size = bigEndian(u32(backBuffer->w)) + bigEndian(u32(backBuffer->h));
+    std::ofstream(path, std::ios::binary) << std::string("\x89PNG\r\n\x1a\n", 8)
+                                          << chunk("IHDR" + size + std::string("\x08\x02\0\0\0", 5))  // 8-bit RGB
+                                          << chunk("IDAT" + zlib + bigEndian(b << 16 | a)) << chunk("IEND");
+}
+
+// The demo from the title to the title again, every frame run and drawn as the game does: each
+// frame's picture and the frames where each step hands over are checked against the record.
+class DemoRecordTest : public DemoPlaythroughTest {
+protected:
+    void SetUp() override
+    {
+        LevelTest::SetUp();
+        setSpeechBoxOpen(false);
+        seedStream(0, GetParam());
+        loadLangPack("english");
+        gameSettings = SettingsStore();
+        setTitleMenuMaker(createTitleMenu);
+        world.reset();  // the title's new game makes the level
+        queueSystemAdd(createTitleMenu());
+        std::ifstream in(RecordFile);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind('#', 0) != 0)
+                record.push_back(line);
+    }
+    void TearDown() override
+    {
+        Mix_HaltMusic();
+        DemoPlaythroughTest::TearDown();
+        unloadLangPack();
+    }
+
+    void playFrame() override
+    {
+        runOneFrame(false);
+        // A fade-out ends at once: the mixer runs on the wall clock, the record counts frames.
+        if (Mix_FadingMusic() == MIX_FADING_OUT)
+            Mix_HaltMusic();
+        for (GameSystem* s : activeSystemList())
+            if (auto* level = dynamic_cast<SystPhysical*>(s); level && !world)
+                world.reset(level), managed = true;
+        if (creditsRolling())
+            world.release();  // the manager deleted the level
+        const std::string now = step();
+        if (now != lastStep)
+            note(std::to_string(shown) + " step " + now);
+        lastStep = now;
+        u64 digest = 14695981039346656037ull;
+        for (u32 y = 0; y < u32(backBuffer->h); ++y)
+            for (u32 x = 0; x < u32(backBuffer->w); ++x)
+                digest = (digest ^ (getPixel(backBuffer, x, y) & 0xFFFFFFu)) * 1099511628211ull;
+        char text[40];
+        std::snprintf(text, sizeof text, "%d %016llx", shown, static_cast<unsigned long long>(digest));
+        note(text);
+        ++shown;
+    }
+
+    std::string step()
+    {
+        if (creditsRolling())
+            return "credits";
+        if (!world) {
+            for (GameSystem* s : activeSystemList())
+                if (auto* menu = dynamic_cast<SystMenu*>(s))
+                    return PageNames[menu->currentPage()];
+            return "none";
+        }
+        const Scene scene = look();
+        if (scene.heroine && scene.heroine->serial != lifeSerial)
+            lifeSerial = scene.heroine->serial, ++lives;
+        const char* stages[] = {"road", "boss fight", "boss finished"};
+        const std::string dead = scene.heroine && scene.heroine->dead ? ", dead" : "";
+        return scene.ending ? "ending" : stages[int(stageOf(scene))] + dead + ", life " + std::to_string(lives);
+    }
+
+    // The first line that differs from the record names its frame and step, and leaves the frame
+    // as a picture beside the test binary.
+    void note(const std::string& line)
+    {
+        lines.push_back(line);
+        const size_t at = lines.size() - 1;
+        if (recording || !difference.empty() || (at < record.size() && record[at] == line))
+            return;
+        const std::filesystem::path build = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+        const std::string picture = (build / ("demo_record_frame_" + std::to_string(shown) + ".png")).string();
+        saveFramePng(picture);
+        difference = "frame " + std::to_string(shown) + " (step " + lastStep + "): '" + line + "', recorded '" +
+                     (at < record.size() ? record[at] : "(the record ends)") + "' on line " + std::to_string(at + 1) +
+                     " of " + RecordFile + "; the frame is in " + picture;
+    }
+
+    const bool recording = std::getenv("WARDEN_RECORD") != nullptr;
+    std::vector<std::string> record, lines;
+    std::string lastStep, difference;
+    int shown = 0, lives = 0;
+    u32 lifeSerial = 0;
+};
+
+} // namespace
+
+TEST_P(DemoRecordTest, EveryFrameFromTheTitleToTheTitleAgainMatchesTheRecord)
+{
+    for (const auto& [frame, control] : MenuScript) {
+        while (shown < frame)
+            playFrame();
+        fake_input::holdControl(0, control);
+        playFrame();
+        fake_input::releaseControl(0, control);
+    }
+    for (int wait = 0; !world && wait < TitleFramesAfter; ++wait)
+        playFrame();
+    ASSERT_TRUE(world) << "no level after the title's new game; " << difference;
+    const bool finished = play();
+    for (int frame = 0, title = 0; finished && frame < AfterCreditsBudget && title < TitleFramesAfter; ++frame)
+        title += (playFrame(), lastStep == "title");
+    if (recording) {
+        std::ofstream out(RecordFile);
+        out << "# The demo from the title to the title again under seed " << GetParam() << ": each frame's number "
+            << "and the digest of its picture, and a step line where what shows hands over.\n"
+            << "# Record again (tools/record_demo.sh) only after a change meant to change the game.\n";
+        for (const std::string& line : lines)
+            out << line << '\n';
+        return;
+    }
+    if (difference.empty() && lines.size() < record.size())
+        difference = "the record goes on past frame " + std::to_string(shown - 1);
+    EXPECT_EQ(difference, "") << "If the change is meant to change the game, record again with tools/record_demo.sh "
+                                 "(it runs this test with WARDEN_RECORD=1) and say why in the commit.";
+    EXPECT_TRUE(finished) << "no credits after " << frames << " frames";
+}
+
+INSTANTIATE_TEST_SUITE_P(Recorded, DemoRecordTest, testing::Values(RecordSeed));
