@@ -196,7 +196,8 @@ void SystEditor::testPlay()
 {
     const SaveResult saved = edited->save(TestLevelFile);
     if (saved != SaveResult::Saved) {
-        showMessageScreen("Failed to write INTERLEVEL.lvl.\nTest mode was not started." + damageText(saved, TestLevelFile));
+        showMessageScreen("Failed to write INTERLEVEL.lvl.\nTest mode was not started." +
+                          damageText(saved, TestLevelFile));
         return;
     }
     showMessageScreen("Preparing to enter test mode.\nTemp file saved as INTERLEVEL.lvl");

@@ -38,7 +38,10 @@ void see(char call, int fd)
 }
 
 std::vector<u8> bytes(const std::string& text) { return {text.begin(), text.end()}; }
-bool saved(const std::string& name, const std::string& text) { return replaceFile(name, bytes(text)) == SaveResult::Saved; }
+bool saved(const std::string& name, const std::string& text)
+{
+    return replaceFile(name, bytes(text)) == SaveResult::Saved;
+}
 
 struct stat statusOf(const std::string& name)
 {
@@ -83,7 +86,8 @@ extern "C" ssize_t pwrite(int fd, const void* data, size_t size, off_t offset)
         errno = ENOSPC;
         return -1;
     }
-    return reinterpret_cast<ssize_t (*)(int, const void*, size_t, off_t)>(dlsym(RTLD_NEXT, "pwrite"))(fd, data, size, offset);
+    using Pwrite = ssize_t (*)(int, const void*, size_t, off_t);
+    return reinterpret_cast<Pwrite>(dlsym(RTLD_NEXT, "pwrite"))(fd, data, size, offset);
 }
 
 extern "C" int fchmod(int fd, mode_t mode)
@@ -157,10 +161,12 @@ TEST(FileReplacement, AUserWritesInPlaceWhereNoNewFileMayGoOrKeepTheOwnerAndSays
             const std::vector<u8> level(6000, 'n');
             const rlimit small{4096, RLIM_INFINITY}, unlimited{RLIM_INFINITY, RLIM_INFINITY};
             std::signal(SIGXFSZ, SIG_IGN);
-            bool kept = ::setrlimit(RLIMIT_FSIZE, &small) == 0 && replaceFile("shut/open.lvl", level) == SaveResult::Failed;
+            bool kept = ::setrlimit(RLIMIT_FSIZE, &small) == 0 &&
+                        replaceFile("shut/open.lvl", level) == SaveResult::Failed;
             ::setrlimit(RLIMIT_FSIZE, &unlimited);
             fallocateError = ENOSPC;
-            kept = kept && replaceFile("shut/open.lvl", level) == SaveResult::Failed && readFile("shut/open.lvl") == "old level";
+            kept = kept && replaceFile("shut/open.lvl", level) == SaveResult::Failed &&
+                   readFile("shut/open.lvl") == "old level";
             // The first flush fails on a full disk: a shorter level is cut only once flushed, so
             // the old bytes all go back into room the file still holds.
             const std::string before = readFile("shut/long.lvl");
@@ -169,13 +175,15 @@ TEST(FileReplacement, AUserWritesInPlaceWhereNoNewFileMayGoOrKeepTheOwnerAndSays
             kept = kept && replaceFile("shut/long.lvl", std::vector<u8>(2715, 'n')) == SaveResult::Failed &&
                    readFile("shut/long.lvl") == before;
             diskFull = false;
+            seen.clear();
+            kept = kept && saved("shut/long.lvl", "new") && seen.size() == 2;  // flushed before and after the cut
             // Where nothing could be reserved and no flush succeeds, putting the old bytes back fails too.
             fallocateError = EOPNOTSUPP;
             fsyncFailures = 2;
             kept = kept && replaceFile("shut/open.lvl", level) == SaveResult::Damaged;
-            return kept && replaceFile("shut/write-only.lvl", {}) == SaveResult::Failed && saved("shut/open.lvl", "new") &&
-                   saved("sticky/theirs.lvl", "new") && !saved("read-only.lvl", "new") && !saved("closed.lvl", "new") &&
-                   saved("shared.lvl", "new") && saved("unlisted/level.lvl", "new");
+            return kept && replaceFile("shut/write-only.lvl", {}) == SaveResult::Failed &&
+                   saved("shut/open.lvl", "new") && saved("sticky/theirs.lvl", "new") && !saved("read-only.lvl", "new") &&
+                   !saved("closed.lvl", "new") && saved("shared.lvl", "new") && saved("unlisted/level.lvl", "new");
         },
         {65533}));
     for (const char* name : {"shut/open.lvl", "sticky/theirs.lvl", "unlisted/level.lvl", "shared.lvl"})
