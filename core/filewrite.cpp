@@ -1,5 +1,6 @@
 #include "core/filewrite.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -77,18 +78,6 @@ int createTemporary(const fs::path& target, mode_t mode, std::string* name)
     return -1;
 }
 
-// The new file takes the old one's owner and group where the saver may give them (only root
-// gives a file away; others may give it a group of their own), then exactly its mode: the umask
-// narrowed the mode it was made with, and a change of owner drops the set-id bits.
-bool keepOwnerAndMode(int fd, const struct stat& old)
-{
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        if (errno != EPERM || (::fchown(fd, uid_t(-1), old.st_gid) != 0 && errno != EPERM))
-            return false;
-    }
-    return ::fchmod(fd, old.st_mode & 07777) == 0;
-}
-
 // Writes the bytes to a new file beside the target and renames it over the target. `old` is
 // the status of the file being replaced, null for a new name: the new file never allows more
 // than the old one did, not even while it is being written.
@@ -98,14 +87,21 @@ Beside writeBeside(const fs::path& target, const struct stat* old, const std::ve
     const int fd = createTemporary(target, old ? old->st_mode & 0777 : 0666, &temporary);
     if (fd < 0)
         return errno == EACCES || errno == EPERM ? Beside::Refused : Beside::Failed;
-    bool ok = writeAll(fd, bytes) && (!old || keepOwnerAndMode(fd, *old)) && ::fsync(fd) == 0;
+    // The new file takes the old one's owner and group. Only root gives a file away, and others
+    // give only a group of their own: a new file they could not give would take the old one
+    // from its owner.
+    const bool owned = !old || ::fchown(fd, old->st_uid, old->st_gid) == 0;
+    const bool givenAway = !owned && errno == EPERM;
+    // Then exactly the old mode: the umask narrowed the mode the file was made with, and a change
+    // of owner or a write drops the set-id bits.
+    bool ok = owned && writeAll(fd, bytes) && (!old || ::fchmod(fd, old->st_mode & 07777) == 0) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     // A folder the saver may not read cannot be flushed, only used.
     const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
     if (ok && std::rename(temporary.c_str(), target.c_str()) == 0)
         return flushFolder(folder) || errno == EACCES ? Beside::Replaced : Beside::Failed;
     // In a folder with the sticky bit only a file's owner may put another file in its place.
-    const Beside outcome = ok && errno == EPERM ? Beside::Refused : Beside::Failed;
+    const Beside outcome = givenAway || (ok && errno == EPERM) ? Beside::Refused : Beside::Failed;
     ::unlink(temporary.c_str());
     return outcome;
 }
@@ -137,24 +133,32 @@ bool reserve(int fd, size_t length)
     return errno == EOPNOTSUPP;
 }
 
-bool writeWhole(int fd, const std::vector<u8>& bytes)
+// Writes the bytes over a file of at most `longest` bytes and flushes them; only then is the file
+// cut to their length. Until the bytes are safe the file keeps all the room it held.
+bool writeOver(int fd, const std::vector<u8>& bytes, size_t longest)
 {
-    return writeAll(fd, bytes) && ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        return false;
+    return bytes.size() >= longest || (::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0);
 }
 
-// Writes over the old file itself, the only way left where the folder refuses a new file. The old
-// bytes are read first, so a write that still fails can put them back.
-bool writeInPlace(int fd, const std::vector<u8>& bytes)
+// Writes over the old file itself, the only way left where no new file can take its place. The
+// old bytes are read first, and room is reserved for the longer of the two, so a write that still
+// fails can put them back.
+SaveResult writeInPlace(int fd, const std::vector<u8>& bytes)
 {
     std::vector<u8> old;
-    if (!readAll(fd, &old) || !reserve(fd, bytes.size()))
-        return false;
-    if (writeWhole(fd, bytes))
-        return true;
+    if (!readAll(fd, &old))
+        return SaveResult::Failed;
+    const size_t longest = std::max(old.size(), bytes.size());
+    if (!reserve(fd, longest))
+        return SaveResult::Failed;
+    if (writeOver(fd, bytes, old.size()))
+        return SaveResult::Saved;
     const int error = errno;
-    writeWhole(fd, old);
+    const SaveResult outcome = writeOver(fd, old, longest) ? SaveResult::Failed : SaveResult::Damaged;
     errno = error;
-    return false;
+    return outcome;
 }
 
 } // namespace
@@ -170,16 +174,16 @@ bool flushFolder(const std::string& folder)
     return ::close(fd) == 0 && flushed;
 }
 
-bool replaceFile(const std::string& name, const std::vector<u8>& bytes)
+SaveResult replaceFile(const std::string& name, const std::vector<u8>& bytes)
 {
     const fs::path target = linkTarget(name);
     if (target.empty())
-        return false;
+        return SaveResult::Failed;
     struct stat old {};
     if (::stat(target.c_str(), &old) != 0)
-        return writeBeside(target, nullptr, bytes) == Beside::Replaced;
+        return writeBeside(target, nullptr, bytes) == Beside::Replaced ? SaveResult::Saved : SaveResult::Failed;
     if (!S_ISREG(old.st_mode))
-        return false;
+        return SaveResult::Failed;
     // Only a file the saver could write into is replaced. Opening it for writing changes nothing
     // yet and lets the system judge, so root still saves over a read-only mode as a write would.
     // It is read too where it may be, for the in-place write to fall back on.
@@ -188,8 +192,12 @@ bool replaceFile(const std::string& name, const std::vector<u8>& bytes)
     if (existing < 0 && errno == EACCES)
         existing = ::open(target.c_str(), O_WRONLY | flags);
     if (existing < 0)
-        return false;
+        return SaveResult::Failed;
     const Beside beside = writeBeside(target, &old, bytes);
-    const bool ok = beside == Beside::Replaced || (beside == Beside::Refused && writeInPlace(existing, bytes));
-    return ::close(existing) == 0 && ok;
+    SaveResult outcome = beside == Beside::Replaced ? SaveResult::Saved : SaveResult::Failed;
+    if (beside == Beside::Refused)
+        outcome = writeInPlace(existing, bytes);
+    // The old file was only read, or written through and flushed: closing it changes nothing.
+    ::close(existing);
+    return outcome;
 }

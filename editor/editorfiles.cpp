@@ -56,6 +56,13 @@ bool holdsALevelFile(const std::string& name)
     return type == std::filesystem::file_type::regular || type == std::filesystem::file_type::not_found;
 }
 
+// What a failed save did to the file: only a save in place whose old bytes could not be put back
+// did any harm.
+std::string damageText(SaveResult saved, const std::string& name)
+{
+    return saved == SaveResult::Damaged ? "\nThe old file could not be put back:\n" + name + " is damaged." : "";
+}
+
 bool answeredYes(const std::string& answer)
 {
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
@@ -109,7 +116,8 @@ void SystEditor::saveLevel()
     }
     // The path ends where the view box stands (a step already stored there stays).
     edited->addPanStep(u32(pathFrame), 0, 0);
-    if (edited->save(name)) {
+    const SaveResult saved = edited->save(name);
+    if (saved == SaveResult::Saved) {
         showMessageScreen(SavedText);
         return;
     }
@@ -117,7 +125,7 @@ void SystEditor::saveLevel()
     // refuse. Whatever stood there before this save stays.
     if (created)
         std::remove(name.c_str());
-    showMessageScreen(SaveFailedText);
+    showMessageScreen(SaveFailedText + damageText(saved, name));
 }
 
 void SystEditor::loadLevel()
@@ -186,8 +194,10 @@ void SystEditor::replaceLevel(std::unique_ptr<Level> level)
 // nothing is started, so the level is not lost with the editor.
 void SystEditor::testPlay()
 {
-    if (!edited->save(TestLevelFile)) {
-        showMessageScreen("Failed to write INTERLEVEL.lvl.\nTest mode was not started.");
+    const SaveResult saved = edited->save(TestLevelFile);
+    if (saved != SaveResult::Saved) {
+        showMessageScreen("Failed to write INTERLEVEL.lvl.\nTest mode was not started." +
+                          damageText(saved, TestLevelFile));
         return;
     }
     showMessageScreen("Preparing to enter test mode.\nTemp file saved as INTERLEVEL.lvl");

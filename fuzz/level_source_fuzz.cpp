@@ -180,7 +180,7 @@ void requireCompiledSource(const PlainReading& plain, const LevelSource& src)
 {
     Level level(u16(src.columns), u16(src.rows), u8(src.layers), u8(src.active), src.set);
     compileLevelSource(src, level);
-    require(level.save("out.lvl"), "a compiled level saves");
+    require(level.save("out.lvl") == SaveResult::Saved, "a compiled level saves");
     Level again("out.lvl");
     require(!again.loadFailed(), "a compiled level loads");
     require(again.width() == src.columns && again.height() == src.rows, "a compiled level keeps its size");

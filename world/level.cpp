@@ -526,11 +526,11 @@ bool Level::load(const std::string& fileName)
     return layerCount != 0;
 }
 
-bool Level::save(const std::string& fileName) const
+SaveResult Level::save(const std::string& fileName) const
 {
     // What load() refuses is never written, so a saved file always opens again.
     if (tiles.size() == 0 || !safeSetName(set))
-        return false;
+        return SaveResult::Failed;
     Writer out;
     out.u32s(FileVersion);
     const char* name = set.c_str();

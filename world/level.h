@@ -1,4 +1,5 @@
 #pragma once
+#include "core/filewrite.h"
 #include "core/types.h"
 #include "world/tilebytes.h"
 
@@ -126,9 +127,9 @@ public:
 
     // False when the file is missing, truncated, malformed or newer than version 3.
     bool load(const std::string& fileName);
-    // Writes version 3; false when the file cannot be written completely. A level that load()
-    // would refuse (no tile at all, or an unsafe set name) is not written: false, no file touched.
-    bool save(const std::string& fileName) const;
+    // Writes version 3 (see replaceFile for how a save fails). A level that load() would refuse
+    // (no tile at all, or an unsafe set name) is not written: Failed, no file touched.
+    SaveResult save(const std::string& fileName) const;
 
 private:
     void clear();

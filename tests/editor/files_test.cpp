@@ -90,7 +90,7 @@ TEST_F(FilesTest, LoadingSetsTheBoxOnTheStartCameraAndPlacesEveryObject)
         stored.addObject(28, 64, 64);
         stored.addObject(10, 200, 90);
         stored.addObject(4, 300, 100);
-        ASSERT_TRUE(stored.save("three.lvl"));
+        ASSERT_EQ(stored.save("three.lvl"), SaveResult::Saved);
     }
     toMode(ModeViewPath);
     answer("three.lvl");
@@ -214,7 +214,7 @@ TEST_F(FilesTest, AMissingOrBrokenFileLeavesTheLevelAlone)
     EXPECT_EQ(lastMessageShown(), "File does not exist.\nFailed to load the level file.");
 
     writeFile("broken.lvl", std::string("\x03\x00\x00\x00" "cytok\0", 10) + std::string(100, '\x01'));
-    ASSERT_TRUE(Level(1, 15, 3, 1, "cytok").save("empty.lvl"));
+    ASSERT_EQ(Level(1, 15, 3, 1, "cytok").save("empty.lvl"), SaveResult::Saved);
     std::string zeroWide = readFile("empty.lvl");
     zeroWide[4 + 6 + 256 + 6] = 0;  // the width the reader takes: no tile at all
     writeFile("empty.lvl", zeroWide);
@@ -280,7 +280,7 @@ TEST_F(FilesTest, ATerminateRequestInAPromptActsOnNothingAndEndsTheGame)
     installTerminateHandlers();
     buildSomething();
     writeFile("old.lvl", "keep me");
-    ASSERT_TRUE(Level(20, 15, 3, 1, "cytok").save("small.lvl"));
+    ASSERT_EQ(Level(20, 15, 3, 1, "cytok").save("small.lvl"), SaveResult::Saved);
     const std::pair<u16, std::vector<std::string>> prompts[] = {{SDLK_F2, {"new.lvl"}},  {SDLK_F2, {"old.lvl", "y"}},
                                                                 {SDLK_F3, {"small.lvl"}}, {SDLK_F4, {"2"}},
                                                                 {SDLK_F4, {"2", "3"}}};

@@ -107,7 +107,7 @@ TEST_F(ViewPathTest, AtTheStartAnOutwardDirectionMovesTheStartPoint)
     enterScratch();
     Level made(40, 30, 3, 1, "cytok");
     made.setStartCamera(319, 1);
-    ASSERT_TRUE(made.save("edge.lvl"));
+    ASSERT_EQ(made.save("edge.lvl"), SaveResult::Saved);
     answer("edge.lvl");
     tap(SDLK_F3);
     fake_input::releaseKey(SDLK_RETURN);  // the one that closed the prompt
@@ -255,7 +255,7 @@ TEST_F(ViewPathTest, ShowsTheWindowOfTheWholeMiniMapThatTheBoxScrollsTo)
     ASSERT_NE(whole, nullptr);
     for (auto [sx, sy, boxColumn, boxRow] : windows) {
         made.setStartCamera(u32(boxColumn * 16), u32(boxRow * 16));
-        ASSERT_TRUE(made.save("window.lvl"));
+        ASSERT_EQ(made.save("window.lvl"), SaveResult::Saved);
         answer("window.lvl");
         tap(SDLK_F3);
         ASSERT_EQ(editor->viewX(), boxColumn * 16);

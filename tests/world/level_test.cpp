@@ -101,7 +101,7 @@ TEST_F(LevelFileTest, SaveWritesTheFileByteForByteAndLoadsItBack)
 {
     Level level(2, 3, 2, 1, "cytok");
     buildSample(level);
-    ASSERT_TRUE(level.save("sample.lvl"));
+    ASSERT_EQ(level.save("sample.lvl"), SaveResult::Saved);
     EXPECT_EQ(readFile("sample.lvl"), sampleFile());
 
     Level again("sample.lvl");
@@ -126,7 +126,7 @@ TEST_F(LevelFileTest, SaveWritesTheFileByteForByteAndLoadsItBack)
     EXPECT_EQ(objects[0]->x, -40);
     EXPECT_EQ(objects[1]->type, 6);
     EXPECT_EQ(objects[1]->y, 32);
-    ASSERT_TRUE(again.save("copy.lvl"));
+    ASSERT_EQ(again.save("copy.lvl"), SaveResult::Saved);
     EXPECT_EQ(readFile("copy.lvl"), sampleFile());
 }
 
@@ -135,7 +135,7 @@ TEST_F(LevelFileTest, FollowModeHasNoPanSection)
     Level level(1, 1, 1, 0, "cytok");
     level.setCameraMode(CameraFollow);
     level.addObject(0, 1, 2);
-    ASSERT_TRUE(level.save("follow.lvl"));
+    ASSERT_EQ(level.save("follow.lvl"), SaveResult::Saved);
     std::string bytes = readFile("follow.lvl");
     size_t t = 4 + 6 + 256 + 16 + 1;  // version, name, kinds, groups, one tile
     ASSERT_EQ(bytes.size(), t + 9 + 4 + 12);
@@ -237,7 +237,7 @@ TEST_F(LevelFileTest, RejectsNewerVersionsHugeSizesAndUnsafeSetNames)
     // A map without a single tile, whichever of its three sizes is 0: the writer refuses it too.
     for (const auto& [width, height, layers] : {std::tuple<u16, u16, u8>{0, 3, 2}, {2, 0, 2}, {2, 3, 0}}) {
         Level empty(width, height, layers, 0, "cytok");
-        EXPECT_FALSE(empty.save("empty.lvl"));
+        EXPECT_EQ(empty.save("empty.lvl"), SaveResult::Failed);
         EXPECT_FALSE(pathExists("empty.lvl"));
         std::string file = sampleFile().erase(282, 12);  // well formed, but without tiles
         file[270] = char(height);  // the sizes the reader takes: B and C
@@ -258,7 +258,7 @@ TEST_F(LevelFileTest, RejectsNewerVersionsHugeSizesAndUnsafeSetNames)
         file.replace(4, 5, name);
         writeFile("name.lvl", file);
         EXPECT_TRUE(Level("name.lvl").loadFailed()) << name;
-        EXPECT_FALSE(Level(1, 1, 1, 0, name).save("named.lvl")) << name;
+        EXPECT_EQ(Level(1, 1, 1, 0, name).save("named.lvl"), SaveResult::Failed) << name;
         EXPECT_FALSE(pathExists("named.lvl"));
     }
 }
@@ -266,16 +266,16 @@ TEST_F(LevelFileTest, RejectsNewerVersionsHugeSizesAndUnsafeSetNames)
 TEST_F(LevelFileTest, SaveReportsFailureAndCapsThePanCount)
 {
     Level level(1, 1, 1, 0, "cytok");
-    EXPECT_FALSE(level.save("no-such-folder/x.lvl"));
+    EXPECT_EQ(level.save("no-such-folder/x.lvl"), SaveResult::Failed);
     // Only a plain file is replaced: a pipe or a device stays what it is.
     ASSERT_EQ(mkfifo("pipe.lvl", 0600), 0);
-    EXPECT_FALSE(level.save("pipe.lvl"));
+    EXPECT_EQ(level.save("pipe.lvl"), SaveResult::Failed);
     EXPECT_EQ(std::filesystem::status("pipe.lvl").type(), std::filesystem::file_type::fifo);
 
     for (u32 f = 1; f <= 0x10000; ++f)
         level.addPanStep(f, 1, 0);
     ASSERT_EQ(level.panStepCount(), 0x10001u);
-    ASSERT_TRUE(level.save("long.lvl"));
+    ASSERT_EQ(level.save("long.lvl"), SaveResult::Saved);
     Level again("long.lvl");
     ASSERT_FALSE(again.loadFailed());
     EXPECT_EQ(again.panStepCount(), 0xFFFFu);

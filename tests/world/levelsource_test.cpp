@@ -43,7 +43,7 @@ TEST_F(LevelSourceTest, WhatItAcceptsCompilesToALevelThatLoads)
     ASSERT_TRUE(parse(source(std::string(64, 's'), "3 2 1"), src, error)) << error;
     Level level(u16(src.columns), u16(src.rows), u8(src.layers), u8(src.active), src.set);
     compileLevelSource(src, level);
-    ASSERT_TRUE(level.save("t.lvl"));
+    ASSERT_EQ(level.save("t.lvl"), SaveResult::Saved);
 
     Level again("t.lvl");
     ASSERT_FALSE(again.loadFailed());

@@ -5,6 +5,10 @@
 //
 // A faulty source is refused with "levelc: SOURCE:LINE: what is wrong" and exit code 1, as is an
 // output that cannot be written whole; then whatever was at OUTPUT.lvl stays as it was.
+// Where the output's folder takes no new file, or a new file could not keep the old one's owner
+// and group, the output is written over in place. A save in place is not whole if the machine
+// stops in the middle of it, and where a failed one cannot put the old bytes back, levelc says
+// "levelc: cannot write OUTPUT.lvl; the old file could not be put back and is damaged".
 //
 // Source lines (blank lines and lines starting with '#' are ignored; '#' also starts a trailing
 // comment on directive lines):
@@ -74,13 +78,14 @@ int main(int argc, char** argv)
     initResourcePack();
     auto level = std::make_unique<Level>(u16(src.columns), u16(src.rows), u8(src.layers), u8(src.active), src.set);
     compileLevelSource(src, *level);
-    bool saved = level->save(argv[2]);
+    const SaveResult saved = level->save(argv[2]);
     level.reset();
     freeAllSurfaces();
     cleanupResourcePack();
     SDL_Quit();
-    if (!saved) {
-        std::fprintf(stderr, "levelc: cannot write %s\n", shownText(argv[2]).c_str());
+    if (saved != SaveResult::Saved) {
+        const char* damage = saved == SaveResult::Damaged ? "; the old file could not be put back and is damaged" : "";
+        std::fprintf(stderr, "levelc: cannot write %s%s\n", shownText(argv[2]).c_str(), damage);
         return 1;
     }
     return 0;
