@@ -147,14 +147,14 @@ bool settlePackLeftovers()
         return true;
     }
     if (std::rename(PackOldBodyFile, PackBodyFile) != 0) {
-        logLine(std::string("A packaging run was cut off, and the old pack's bodies cannot be put back; ") +
-                "they are kept in '" + PackOldBodyFile + "'.");
+        logLine(std::string("An earlier packaging run did not finish, and the old pack's bodies ") +
+                "cannot be put back; they are kept in '" + PackOldBodyFile + "'.");
         return false;
     }
     // The unwritten index tells a later run what to put back, until the bodies are back for good.
     if (flushFolder(std::filesystem::path(PackBodyFile).parent_path().string()))
         unlink(PackNewIndexFile);
-    logLine("A packaging run was cut off; the old pack is put back.");
+    logLine("An earlier packaging run did not finish; the old pack is put back.");
     return true;
 }
 

@@ -22,6 +22,7 @@ namespace {
 
 int linkError = 0;         // what making a hard link answers, when not 0
 ino_t failingReads = 0;    // reads of this file fail (EIO) past its first 2 bytes, when not 0
+bool oldBodiesStuck = false;  // the old bodies cannot be renamed back
 
 std::string scrambled(std::string bytes)
 {
@@ -57,6 +58,7 @@ protected:
         cleanupResourcePack();
         linkError = 0;
         failingReads = 0;
+        oldBodiesStuck = false;
         if (hadTmp)
             setenv("TMPDIR", savedTmp.c_str(), 1);
         else
@@ -97,6 +99,15 @@ extern "C" int link(const char* from, const char* to)
         return -1;
     }
     return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "link"))(from, to);
+}
+
+extern "C" int rename(const char* from, const char* to)
+{
+    if (oldBodiesStuck && std::string(from) == "resource/resource.pack.old") {
+        errno = EACCES;
+        return -1;
+    }
+    return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(from, to);
 }
 
 extern "C" ssize_t read(int fd, void* buffer, size_t count)
@@ -230,7 +241,12 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
     fs::remove("resource/resource.dir.new");
     fs::rename("resource/resource.dir", "index.old");
     fs::create_directories("resource/resource.dir/held");
+    // Where they cannot go back either, they stay beside for the next run to put back first.
+    oldBodiesStuck = true;
     EXPECT_FALSE(pack("resource\\new.gif\n"));
+    oldBodiesStuck = false;
+    EXPECT_FALSE(pack("resource\\new.gif\n", &log));
+    EXPECT_EQ(log[0], "An earlier packaging run did not finish; the old pack is put back.");
     EXPECT_EQ(readFile("resource/resource.pack"), oldBodies);
     EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"new.gif", "resource.dir", "resource.pack"}));
 
@@ -256,7 +272,8 @@ TEST_F(ResourcePack, ARunCutOffBetweenItsRenamesIsPutRightBeforeThePackIsUsed)
     cutOff();
     testing::internal::CaptureStdout();
     initResourcePack();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "A packaging run was cut off; the old pack is put back.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "An earlier packaging run did not finish; the old pack is put back.\n");
     EXPECT_EQ(readFile(resolveResourcePath("resource/a.gif")), "GIF-A");
     EXPECT_EQ(folderContents("resource"), wholePair);
 
