@@ -10,37 +10,44 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // A list entry read into memory, its body already scrambled.
 struct PackedSource {
-    std::string sourcePath;
+    std::string sourcePath;  // empty for a body taken from the old pack: no file to delete
     std::string packName;
     std::string body;
 };
 
-const std::string NewIndexFile = std::string(PackIndexFile) + ".new";
+const std::string NewIndexFile = PackNewIndexFile;
 const std::string NewBodyFile = std::string(PackBodyFile) + ".new";
-// A second name for the old bodies, kept until the new index stands, to put them back by.
-const std::string OldBodyFile = std::string(PackBodyFile) + ".old";
+const std::string OldBodyFile = PackOldBodyFile;
 
 // How the pack's replacement ended.
 enum class Replaced : u8 {
     Done,       // the new index and bodies stand
     Kept,       // the old index and bodies stand as they were
-    Unsettled,  // the new bodies stand under the old index, the old bodies only at OldBodyFile
+    Unsettled,  // the new bodies stand under the old index, the old bodies only at OldBodyFile and
+                // the new index beside, which tells the next run to put the old bodies back
 };
 
-// List lines name files the Windows way; here '\' is no separator.
-std::string toSourcePath(std::string line)
+// A list line names a file in the game's folder, by '\' or '/'. Its plain form (no "." parts, no
+// doubled separators, ".." folded) is the name the game asks for; false for a line that is
+// absolute or leads out of the folder.
+bool toSourcePath(std::string line, std::string& path)
 {
     std::replace(line.begin(), line.end(), '\\', '/');
-    return line;
+    const fs::path plain = fs::path(line).lexically_normal();
+    if (plain.empty() || plain.is_absolute() || *plain.begin() == "..")
+        return false;
+    path = plain.string();
+    return true;
 }
 
 // A list entry that is one of the pack's own files would be deleted once packed: the new pack
@@ -50,22 +57,41 @@ bool isPackFile(const std::string& path)
     for (const std::string& own : {std::string(PackIndexFile), std::string(PackBodyFile), NewIndexFile,
                                    NewBodyFile, OldBodyFile}) {
         std::error_code error;
-        if (std::filesystem::equivalent(path, own, error))
+        if (fs::equivalent(path, own, error))
             return true;
     }
     return false;
 }
 
-bool readSource(const std::string& path, std::string& body)
+// The records of the pack that stands, to take resources from whose files an earlier run deleted.
+std::vector<PackRecord> readOldIndex()
+{
+    std::string bytes;
+    return readWholeFile(PackIndexFile, bytes) ? parsePackIndex(bytes) : std::vector<PackRecord>();
+}
+
+bool readFromOldPack(const std::vector<PackRecord>& oldIndex, const std::string& packName, std::string& body)
+{
+    for (const PackRecord& record : oldIndex) {
+        if (record.name == packName)
+            return readPackedBody(record, body);
+    }
+    return false;
+}
+
+// The entry's scrambled body: from its file, or where no file is there, from the old pack.
+bool readEntry(PackedSource& source, const std::vector<PackRecord>& oldIndex)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error) || isPackFile(path))
+    if (!fs::exists(source.sourcePath, error) && !error) {
+        source.sourcePath.clear();
+        return readFromOldPack(oldIndex, source.packName, source.body);
+    }
+    if (!fs::is_regular_file(source.sourcePath, error) || isPackFile(source.sourcePath) ||
+        !readWholeFile(source.sourcePath.c_str(), source.body))
         return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open())
-        return false;
-    body.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    scrambleBuffer(reinterpret_cast<u8*>(source.body.data()), source.body.size(), PackKey);
+    return true;
 }
 
 // Offsets and sizes are 32-bit in the index; a pack must stay below 4 GiB.
@@ -77,15 +103,16 @@ bool fitsInPack(const std::vector<PackedSource>& packed, const std::string& body
     return total <= std::numeric_limits<u32>::max();
 }
 
-void packListEntry(const std::string& line, std::vector<PackedSource>& packed)
+void packListEntry(const std::string& line, const std::vector<PackRecord>& oldIndex, std::vector<PackedSource>& packed)
 {
-    PackedSource source{toSourcePath(line), toPackName(line), std::string()};
-    if (!readSource(source.sourcePath, source.body) || !fitsInPack(packed, source.body)) {
+    PackedSource source;
+    const bool named = toSourcePath(line, source.sourcePath);
+    source.packName = toPackName(source.sourcePath);
+    if (!named || !readEntry(source, oldIndex) || !fitsInPack(packed, source.body)) {
         logLine("'" + line + "': (fail)");
         return;
     }
     logLine(line);
-    scrambleBuffer(reinterpret_cast<u8*>(source.body.data()), source.body.size(), PackKey);
     packed.push_back(std::move(source));
 }
 
@@ -120,6 +147,20 @@ bool writeNewFile(const std::string& name, const std::vector<const std::string*>
     return std::fclose(file) == 0 && written;
 }
 
+// The old bodies get a second name to put them back by until the new index stands. Where no link
+// can be made (another user's file under protected hard links, a file system without links), a
+// copy flushed to the disk serves. False where neither can be made.
+bool keepOldBodies(bool& hadOldBodies)
+{
+    ::unlink(OldBodyFile.c_str());
+    hadOldBodies = ::link(PackBodyFile, OldBodyFile.c_str()) == 0;
+    if (hadOldBodies || errno == ENOENT)
+        return true;
+    hadOldBodies = true;
+    std::string bodies;
+    return readWholeFile(PackBodyFile, bodies) && writeNewFile(OldBodyFile, {&bodies});
+}
+
 // Moves the new index into place; where it cannot go, the old bodies go back, so the two files
 // always belong together.
 Replaced placeNewIndex(bool hadOldBodies)
@@ -140,17 +181,19 @@ Replaced replacePack(const std::vector<PackedSource>& packed)
     std::vector<const std::string*> bodies;
     for (const PackedSource& source : packed)
         bodies.push_back(&source.body);
-    ::unlink(OldBodyFile.c_str());
-    const bool hadOldBodies = ::link(PackBodyFile, OldBodyFile.c_str()) == 0;
-    const bool ready = (hadOldBodies || errno == ENOENT) && writeNewFile(NewIndexFile, {&index}) &&
+    bool hadOldBodies = false;
+    const bool ready = keepOldBodies(hadOldBodies) && writeNewFile(NewIndexFile, {&index}) &&
                        writeNewFile(NewBodyFile, bodies);
     Replaced outcome = Replaced::Kept;
     if (ready && std::rename(NewBodyFile.c_str(), PackBodyFile) == 0)
         outcome = placeNewIndex(hadOldBodies);
-    ::unlink(NewIndexFile.c_str());
     ::unlink(NewBodyFile.c_str());
-    if (outcome != Replaced::Unsettled)
+    // The index not renamed tells the next run that the old bodies are to go back; the old bodies
+    // of a new pack go once it is on the disk for good.
+    if (outcome == Replaced::Kept) {
+        ::unlink(NewIndexFile.c_str());
         ::unlink(OldBodyFile.c_str());
+    }
     return outcome;
 }
 
@@ -158,16 +201,19 @@ Replaced replacePack(const std::vector<PackedSource>& packed)
 
 bool packResources(const char* listFile)
 {
+    if (!settlePackLeftovers())
+        return false;
     std::ifstream list(listFile);
     if (!list.is_open()) {
         logLine(std::string("Cannot read the resource list '") + listFile + "'; the old pack is kept.");
         return false;
     }
+    const std::vector<PackRecord> oldIndex = readOldIndex();
     std::vector<PackedSource> packed;
     for (std::string line; std::getline(list, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        packListEntry(line, packed);
+        packListEntry(line, oldIndex, packed);
     }
     if (list.bad()) {
         logLine(std::string("Reading the resource list '") + listFile + "' failed; the old pack is kept.");
@@ -179,19 +225,23 @@ bool packResources(const char* listFile)
     }
     const Replaced replaced = replacePack(packed);
     if (replaced == Replaced::Unsettled) {
-        logLine("Cannot put the old pack back; its bodies are kept in '" + OldBodyFile + "', and the sources too.");
+        logLine("Cannot put the old pack back; its bodies are kept in '" + OldBodyFile +
+                "' for the next run to put back, and the sources too.");
         return false;
     }
     if (replaced == Replaced::Kept) {
         logLine("Cannot write the new pack; the old pack and its sources are kept.");
         return false;
     }
-    if (!flushFolder(std::filesystem::path(PackIndexFile).parent_path().string())) {
+    if (!flushFolder(fs::path(PackIndexFile).parent_path().string())) {
         logLine("Cannot flush the new pack to the disk; its sources are kept.");
         return false;
     }
-    // Only now that the pack holds them, on the disk, are the sources deleted.
-    for (const PackedSource& source : packed)
-        std::remove(source.sourcePath.c_str());
+    // Only now that the pack holds them, on the disk, are the old bodies and the sources deleted.
+    ::unlink(OldBodyFile.c_str());
+    for (const PackedSource& source : packed) {
+        if (!source.sourcePath.empty())
+            std::remove(source.sourcePath.c_str());
+    }
     return true;
 }

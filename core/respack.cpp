@@ -1,13 +1,16 @@
 #include "core/respack.h"
 
+#include "core/filewrite.h"
+#include "core/log.h"
 #include "core/packindex.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <stdlib.h>
 #include <unistd.h>
@@ -15,6 +18,8 @@
 const char* const PackIndexFile = "resource/resource.dir";
 const char* const PackBodyFile = "resource/resource.pack";
 const char* const PackKey = "q7_vodre4!kalm2#xet9*wupy-sn3+Hz";
+const char* const PackNewIndexFile = "resource/resource.dir.new";
+const char* const PackOldBodyFile = "resource/resource.pack.old";
 const char* const PackInitFail = "init-fail";
 const char* const PackReadFail = "pack-fail";
 
@@ -29,32 +34,6 @@ bool canOpenForReading(const char* name)
 {
     std::ifstream file(name, std::ios::binary);
     return file.is_open();
-}
-
-bool readWholeFile(const char* name, std::string& bytes)
-{
-    std::ifstream file(name, std::ios::binary);
-    if (!file.is_open())
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
-// The entry's scrambled body, or false when the pack cannot hold it: a record pointing past
-// the pack's end is corruption, and must not turn into a huge allocation or a short read.
-bool readPackedBody(const PackRecord& record, std::string& body)
-{
-    std::ifstream pack(PackBodyFile, std::ios::binary);
-    if (!pack.is_open())
-        return false;
-    pack.seekg(0, std::ios::end);
-    std::streamoff packLength = pack.tellg();
-    if (packLength < 0 || u64(record.offset) + record.size > u64(packLength))
-        return false;
-    body.resize(record.size);
-    pack.seekg(std::streamoff(record.offset));
-    pack.read(body.data(), std::streamsize(record.size));
-    return pack.gcount() == std::streamsize(record.size);
 }
 
 // Keeps the extension, so loaders that look at it still recognise the file.
@@ -122,6 +101,63 @@ std::string extractEntry(const PackRecord& record)
 
 } // namespace
 
+bool readWholeFile(const char* name, std::string& bytes)
+{
+    const int fd = open(name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bytes.clear();
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            close(fd);
+            return got == 0;
+        }
+        bytes.append(chunk, std::size_t(got));
+    }
+}
+
+// A record pointing past the pack's end is corruption, and must not turn into a huge allocation
+// or a short read.
+bool readPackedBody(const PackRecord& record, std::string& body)
+{
+    std::ifstream pack(PackBodyFile, std::ios::binary);
+    if (!pack.is_open())
+        return false;
+    pack.seekg(0, std::ios::end);
+    std::streamoff packLength = pack.tellg();
+    if (packLength < 0 || u64(record.offset) + record.size > u64(packLength))
+        return false;
+    body.resize(record.size);
+    pack.seekg(std::streamoff(record.offset));
+    pack.read(body.data(), std::streamsize(record.size));
+    return pack.gcount() == std::streamsize(record.size);
+}
+
+bool settlePackLeftovers()
+{
+    if (access(PackOldBodyFile, F_OK) != 0)
+        return true;
+    // The new index goes last: once it stands, the new pair is whole and the old bodies can go.
+    if (access(PackNewIndexFile, F_OK) != 0 && errno == ENOENT) {
+        unlink(PackOldBodyFile);
+        return true;
+    }
+    if (std::rename(PackOldBodyFile, PackBodyFile) != 0) {
+        logLine(std::string("An earlier packaging run did not finish, and the old pack's bodies ") +
+                "cannot be put back; they are kept in '" + PackOldBodyFile + "'.");
+        return false;
+    }
+    // The unwritten index tells a later run what to put back, until the bodies are back for good.
+    if (flushFolder(std::filesystem::path(PackBodyFile).parent_path().string()))
+        unlink(PackNewIndexFile);
+    logLine("An earlier packaging run did not finish; the old pack is put back.");
+    return true;
+}
+
 void scrambleBuffer(u8* data, std::size_t length, const char* key)
 {
     const u8 mask = u8(~u8(key[0]));
@@ -138,7 +174,7 @@ std::string toPackName(std::string path)
 void initResourcePack()
 {
     // Decided once: files that appear or vanish later are not noticed.
-    packPresent = canOpenForReading(PackIndexFile) && canOpenForReading(PackBodyFile);
+    packPresent = settlePackLeftovers() && canOpenForReading(PackIndexFile) && canOpenForReading(PackBodyFile);
     packInitialised = true;
 }
 

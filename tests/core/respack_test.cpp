@@ -7,14 +7,22 @@
 #include "core/media.h"
 #include "core/respack.h"
 
+#include <cerrno>
+#include <dlfcn.h>
 #include <filesystem>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
+
+int linkError = 0;         // what making a hard link answers, when not 0
+ino_t failingReads = 0;    // reads of this file fail (EIO) past its first 2 bytes, when not 0
+bool oldBodiesStuck = false;  // the old bodies cannot be renamed back
 
 std::string scrambled(std::string bytes)
 {
@@ -48,6 +56,9 @@ protected:
     void TearDown() override
     {
         cleanupResourcePack();
+        linkError = 0;
+        failingReads = 0;
+        oldBodiesStuck = false;
         if (hadTmp)
             setenv("TMPDIR", savedTmp.c_str(), 1);
         else
@@ -81,6 +92,37 @@ protected:
 
 } // namespace
 
+extern "C" int link(const char* from, const char* to)
+{
+    if (linkError) {
+        errno = linkError;
+        return -1;
+    }
+    return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "link"))(from, to);
+}
+
+extern "C" int rename(const char* from, const char* to)
+{
+    if (oldBodiesStuck && std::string(from) == "resource/resource.pack.old") {
+        errno = EACCES;
+        return -1;
+    }
+    return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(from, to);
+}
+
+extern "C" ssize_t read(int fd, void* buffer, size_t count)
+{
+    struct stat file {};
+    if (failingReads && ::fstat(fd, &file) == 0 && file.st_ino == failingReads) {
+        if (::lseek(fd, 0, SEEK_CUR) >= 2) {
+            errno = EIO;
+            return -1;
+        }
+        count = std::min<size_t>(count, 2);
+    }
+    return reinterpret_cast<ssize_t (*)(int, void*, size_t)>(dlsym(RTLD_NEXT, "read"))(fd, buffer, count);
+}
+
 TEST(Scramble, FlipsEveryByteWithTheKeysFirstCharacterOnly)
 {
     std::vector<u8> data(70);
@@ -100,14 +142,20 @@ TEST_F(ResourcePack, PackagerWritesTheExactFormatAndRemovesSources)
     writeFile("resource/a.gif", "GIF-A");
     writeFile("resource/sub/b.wav", "WAVDATA");
     writeFile("resource/c.txt", "");
+    writeFile("resource/bad.gif", "BAD-DISK");
+    struct stat bad {};
+    ASSERT_EQ(::stat("resource/bad.gif", &bad), 0);
+    failingReads = bad.st_ino;
     // What a run cut off may leave: a link at the new file's name is replaced, not written through.
     writeFile("outside.bin", "KEEP");
     fs::create_symlink("../outside.bin", "resource/resource.pack.new");
-    // A CRLF line, a missing file, an empty entry and a last line without a line break.
+    // A CRLF line, a missing file, an empty entry, a file the disk fails to read and a last line
+    // without a line break.
     std::vector<std::string> log;
-    ASSERT_TRUE(pack("resource\\a.gif\r\nresource\\missing.gif\nresource\\c.txt\nresource\\sub\\b.wav", &log));
-    EXPECT_EQ(log, (std::vector<std::string>{"resource\\a.gif", "'resource\\missing.gif': (fail)",
-                                             "resource\\c.txt", "resource\\sub\\b.wav"}));
+    ASSERT_TRUE(pack("resource\\a.gif\r\nresource\\missing.gif\nresource\\c.txt\nresource\\bad.gif\n"
+                     "resource\\sub\\b.wav", &log));
+    EXPECT_EQ(log, (std::vector<std::string>{"resource\\a.gif", "'resource\\missing.gif': (fail)", "resource\\c.txt",
+                                             "'resource\\bad.gif': (fail)", "resource\\sub\\b.wav"}));
 
     std::string expectedIndex = "\0\0\0\0\5\0\0\0resource\\a.gif\0"s +
                                 "\5\0\0\0\0\0\0\0resource\\c.txt\0"s +
@@ -119,16 +167,37 @@ TEST_F(ResourcePack, PackagerWritesTheExactFormatAndRemovesSources)
     EXPECT_FALSE(pathExists("resource/c.txt"));
     EXPECT_FALSE(pathExists("resource/sub/b.wav"));
     EXPECT_EQ(folderContents("resource"),
-              (std::vector<std::string>{"resource.dir", "resource.pack", "sub"}));
+              (std::vector<std::string>{"bad.gif", "resource.dir", "resource.pack", "sub"}));
     EXPECT_EQ(readFile("outside.bin"), "KEEP");
+
+    // Packed again with a line more: the resources whose files the first run deleted come from
+    // the pack; one the list no longer names is dropped.
+    writeFile("resource/new.gif", "NEW");
+    ASSERT_TRUE(pack("resource\\a.gif\nresource\\missing.gif\nresource\\c.txt\nresource\\new.gif\n", &log));
+    EXPECT_EQ(log, (std::vector<std::string>{"resource\\a.gif", "'resource\\missing.gif': (fail)",
+                                             "resource\\c.txt", "resource\\new.gif"}));
+    EXPECT_EQ(readFile("resource/resource.pack"), scrambled("GIF-ANEW"));
 }
 
-TEST_F(ResourcePack, ForwardSlashListLinesAreStoredInBackslashForm)
+TEST_F(ResourcePack, ListLinesArePackedUnderThePlainNameTheGameAsksFor)
 {
+    fs::create_directory("resource/sub");
     writeFile("resource/a.gif", "GIF-A");
-    ASSERT_TRUE(pack("resource/a.gif\n"));
+    writeFile("resource/b.gif", "B");
+    writeFile("resource/c.gif", "C");
+    writeFile("outside.gif", "OUT");
+    const std::string outOfFolder = "../" + fs::path(scratch.path()).filename().string() + "/outside.gif";
+    std::vector<std::string> log;
+    ASSERT_TRUE(pack("./resource/a.gif\nresource//b.gif\nresource\\sub\\..\\c.gif\n" + scratch.path() +
+                         "/outside.gif\n" + outOfFolder + "\n", &log));
+    EXPECT_EQ(log, (std::vector<std::string>{"./resource/a.gif", "resource//b.gif", "resource\\sub\\..\\c.gif",
+                                             "'" + scratch.path() + "/outside.gif': (fail)",
+                                             "'" + outOfFolder + "': (fail)"}));
     EXPECT_EQ(readFile("resource/resource.dir"),
-              "\0\0\0\0\5\0\0\0resource\\a.gif\0\xFA\xFF\xFF\xFF"s);
+              "\0\0\0\0\5\0\0\0resource\\a.gif\0"s + "\5\0\0\0\1\0\0\0resource\\b.gif\0"s +
+                  "\6\0\0\0\1\0\0\0resource\\c.gif\0\xFA\xFF\xFF\xFF"s);
+    EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"resource.dir", "resource.pack", "sub"}));
+    EXPECT_EQ(readFile("outside.gif"), "OUT");
 }
 
 TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
@@ -162,11 +231,18 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
     EXPECT_EQ(readFile("resource/new.gif"), "NEW");
     EXPECT_FALSE(pathExists("resource/resource.pack.new"));
 
-    // The new index cannot take the old one's place: the old bodies go back under it.
+    // The new index cannot take the old one's place: the old bodies go back under it, from a copy
+    // where no link can be made (another user's pack under protected hard links).
+    linkError = EPERM;
     fs::remove("resource/resource.dir.new");
     fs::rename("resource/resource.dir", "index.old");
     fs::create_directories("resource/resource.dir/held");
+    // Where they cannot go back either, they stay beside for the next run to put back first.
+    oldBodiesStuck = true;
     EXPECT_FALSE(pack("resource\\new.gif\n"));
+    oldBodiesStuck = false;
+    EXPECT_FALSE(pack("resource\\new.gif\n", &log));
+    EXPECT_EQ(log[0], "An earlier packaging run did not finish; the old pack is put back.");
     EXPECT_EQ(readFile("resource/resource.pack"), oldBodies);
     EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"new.gif", "resource.dir", "resource.pack"}));
 
@@ -177,6 +253,46 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
     EXPECT_EQ(log[0] + log[2], "'resource/resource.pack': (fail)'resource/resource.dir': (fail)");
     EXPECT_EQ(readFile("resource/resource.pack"), scrambled("NEW"));
     EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"resource.dir", "resource.pack"}));
+}
+
+TEST_F(ResourcePack, ARunCutOffBetweenItsRenamesIsPutRightBeforeThePackIsUsed)
+{
+    // Killed after the bodies' rename: new bodies under the old index, the old ones beside.
+    auto cutOff = [this] {
+        writeSmallPack();
+        fs::rename("resource/resource.pack", "resource/resource.pack.old");
+        writeFile("resource/resource.pack", scrambled("NEW-BODIES"));
+        writeFile("resource/resource.dir.new", "NEW-INDEX");
+    };
+    const std::vector<std::string> wholePair{"resource.dir", "resource.pack"};
+    cutOff();
+    testing::internal::CaptureStdout();
+    initResourcePack();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "An earlier packaging run did not finish; the old pack is put back.\n");
+    EXPECT_EQ(readFile(resolveResourcePath("resource/a.gif")), "GIF-A");
+    EXPECT_EQ(folderContents("resource"), wholePair);
+
+    cutOff();
+    writeFile("resource/b.gif", "B");
+    ASSERT_TRUE(pack("resource/a.gif\nresource/b.gif\n"));
+    EXPECT_EQ(readFile("resource/resource.pack"), scrambled("GIF-AB"));
+
+    // Killed after the index's rename: the new pair stands, and the old bodies go.
+    writeFile("resource/resource.pack.old", "OLD");
+    initResourcePack();
+    EXPECT_EQ(folderContents("resource"), wholePair);
+    EXPECT_EQ(readFile("resource/resource.pack"), scrambled("GIF-AB"));
+
+    // Old bodies that cannot go back stay, and neither the packer nor the game uses the pair.
+    cutOff();
+    oldBodiesStuck = true;
+    EXPECT_FALSE(pack("resource/a.gif\n"));
+    EXPECT_EQ(readFile("resource/resource.pack.old"), scrambled("GIF-A"));
+    testing::internal::CaptureStdout();
+    initResourcePack();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(resolveResourcePath("resource/a.gif"), "resource/a.gif");
 }
 
 TEST_F(ResourcePack, ResolverFallsBackToLooseFilesWithoutACompletePack)
@@ -280,9 +396,10 @@ TEST_F(PackedMedia, ImagesLoadFromThePackAndLeaveNoCopyBehind)
     SDL_FreeSurface(picture);
     writeFile("list.txt", "resource\\pic.bmp\n");
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(packResources("list.txt"));
+    EXPECT_TRUE(packResources("list.txt"));
+    EXPECT_FALSE(pathExists("resource/pic.bmp"));
+    EXPECT_TRUE(packResources("list.txt"));  // again: the picture now comes from the pack
     testing::internal::GetCapturedStdout();
-    ASSERT_FALSE(pathExists("resource/pic.bmp"));
 
     initResourcePack();
     std::string tmp = fs::temp_directory_path().string();

@@ -2,7 +2,7 @@
 # Starts the real game headless, stops it the way a desktop would (SIGTERM) and checks that it
 # logged its start, shut down in order and exited with 0. Also checks the "-pack" dispatch.
 set -u
-bin="$1"
+bin="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"  # the checks run it from other folders too
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 fail=0
 log=$(mktemp)
