@@ -1,6 +1,7 @@
 #include "world/factory.h"
 
 #include "core/log.h"
+#include "core/random.h"
 #include "world/physical.h"
 
 #include <map>
@@ -138,6 +139,10 @@ void buildObjectBounds()
     if (!boundsTable.empty())
         return;
     const Registry& r = registry();
+    // The objects made to be measured draw their random phases from a stream of their own: the
+    // game's stream must not depend on whether a level was the first to load.
+    const int gameStream = defaultStream;
+    defaultStream = newStream();
     // Every id without a class of its own makes the same default object; measure it once.
     defaultBounds = measure(r.fallback, 3);
     boundsTable.assign(LastObjectId + 1, defaultBounds);
@@ -145,6 +150,8 @@ void buildObjectBounds()
         if (id <= LastObjectId)
             boundsTable[id] = measure(creator, id);
     }
+    releaseStream(defaultStream);
+    defaultStream = gameStream;
 }
 
 const ObjectBounds& objectBounds(u16 id)

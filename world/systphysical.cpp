@@ -328,6 +328,11 @@ u32 SystPhysical::nextSerial()
     return nextPhysicalSerial;
 }
 
+void SystPhysical::restartSerials()
+{
+    nextPhysicalSerial = 0;
+}
+
 void addPhysical(SystPhysical* system, Physical* object)
 {
     if (!system) {

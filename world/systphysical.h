@@ -100,6 +100,10 @@ public:
     bool isAlive(const PhysicalRef& ref) const;
     // The serial the next successful add gives its object, whichever system it joins.
     static u32 nextSerial();
+    // Serials start again from 0, as in a new run of the program. Resting actors scan the terrain
+    // on frames staggered by their serials, so a replay matches a first play only from here. Only
+    // while no object is in any system.
+    static void restartSerials();
 
     u32 objectCount() const { return count; }
     u32 snapshotCapacity() const { return capacity; }

@@ -305,6 +305,7 @@ protected:
         gameSettings = SettingsStore();
         setTitleMenuMaker(createTitleMenu);
         world.reset();  // the title's new game makes the level
+        SystPhysical::restartSerials();  // as the game starts, whatever ran before in this process
         queueSystemAdd(createTitleMenu());
         std::ifstream in(RecordFile);
         for (std::string line; std::getline(in, line);)

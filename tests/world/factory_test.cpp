@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/random.h"
 #include "world/factory.h"
 #include "world/physical.h"
 
@@ -12,7 +13,8 @@ std::vector<ObjectArgs> made;
 // Stands in for the real classes: records what the factory hands it.
 class Placed : public Physical {
 public:
-    explicit Placed(const ObjectArgs& a) : Physical(0, a.x, a.y, a.w ? a.w : 10, a.h ? a.h : 20, 0) {}
+    // Draws as a creature draws its random phase.
+    explicit Placed(const ObjectArgs& a) : Physical(0, a.x, a.y, a.w ? a.w : 10, a.h ? a.h : 20, 0) { randomDraw(); }
 };
 
 Physical* recordingCreator(const ObjectArgs& a)
@@ -105,7 +107,11 @@ TEST_F(FactoryTest, WithoutAnyDefaultAnUnknownIdMakesNothing)
 
 TEST_F(FactoryTest, BoundsAreMeasuredAtTheOrigin)
 {
+    seedStream(0, 5);
     buildObjectBounds();
+    const u32 drawn = randomDraw();
+    seedStream(0, 5);
+    EXPECT_EQ(drawn, randomDraw()) << "measuring drew from the game's stream";
     const ObjectBounds& stone = objectBounds(6);  // made at (-8, -8), 10 x 20
     EXPECT_EQ((std::vector<i16>{stone.left, stone.top, stone.right, stone.bottom}),
               (std::vector<i16>{-8, -8, 2, 12}));
