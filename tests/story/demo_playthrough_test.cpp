@@ -402,6 +402,7 @@ TEST_P(DemoRecordTest, EveryFrameFromTheTitleToTheTitleAgainMatchesTheRecord)
     const bool finished = play();
     for (int frame = 0, title = 0; finished && frame < AfterCreditsBudget && title < TitleFramesAfter; ++frame)
         title += (playFrame(), lastStep == "title");
+    ASSERT_TRUE(finished) << "no credits after " << frames << " frames; " << difference;
     if (recording) {
         std::ofstream out(RecordFile);
         out << "# The demo from the title to the title again under seed " << GetParam() << ": each frame's number "
@@ -415,7 +416,6 @@ TEST_P(DemoRecordTest, EveryFrameFromTheTitleToTheTitleAgainMatchesTheRecord)
         difference = "the record goes on past frame " + std::to_string(shown - 1);
     EXPECT_EQ(difference, "") << "If the change is meant to change the game, record again with tools/record_demo.sh "
                                  "(it runs this test with WARDEN_RECORD=1) and say why in the commit.";
-    EXPECT_TRUE(finished) << "no credits after " << frames << " frames";
 }
 
 INSTANTIATE_TEST_SUITE_P(Recorded, DemoRecordTest, testing::Values(RecordSeed));
