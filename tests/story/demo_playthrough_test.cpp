@@ -355,10 +355,12 @@ protected:
             return "none";
         }
         const Scene scene = look();
-        if (scene.heroine && scene.heroine->serial != lifeSerial)
+        if (!scene.heroine)
+            return "level start";
+        if (scene.heroine->serial != lifeSerial)
             lifeSerial = scene.heroine->serial, ++lives;
         const char* stages[] = {"road", "boss fight", "boss finished"};
-        const std::string dead = scene.heroine && scene.heroine->dead ? ", dead" : "";
+        const std::string dead = scene.heroine->dead ? ", dead" : "";
         return scene.ending ? "ending" : stages[int(stageOf(scene))] + dead + ", life " + std::to_string(lives);
     }
 
