@@ -330,7 +330,7 @@ protected:
                 world.reset(level), managed = true;
         if (creditsRolling())
             world.release();  // the manager deleted the level
-        const std::string now = step();
+        const std::string now = step() + (Mix_PlayingMusic() ? "" : ", silent");  // what is heard hands over too
         if (now != lastStep)
             note(std::to_string(shown) + " step " + now);
         lastStep = now;
