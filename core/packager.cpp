@@ -3,6 +3,7 @@
 #include "core/filewrite.h"
 #include "core/log.h"
 #include "core/packindex.h"
+#include "core/packlock.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +11,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -28,6 +31,10 @@ struct PackedSource {
 const std::string NewIndexFile = PackNewIndexFile;
 const std::string NewBodyFile = std::string(PackBodyFile) + ".new";
 const std::string OldBodyFile = PackOldBodyFile;
+// A copy of the old bodies is written here and renamed to OldBodyFile once whole, so that name
+// never holds a copy cut short.
+const std::string OldBodyCopyFile = OldBodyFile + ".new";
+const char* const ResourceFolder = "resource";
 
 // How the pack's replacement ended.
 enum class Replaced : u8 {
@@ -37,17 +44,39 @@ enum class Replaced : u8 {
                 // the new index beside, which tells the next run to put the old bodies back
 };
 
-// A list line names a file in the game's folder, by '\' or '/'. Its plain form (no "." parts, no
-// doubled separators, ".." folded) is the name the game asks for; false for a line that is
-// absolute or leads out of the folder.
+// A list line names a resource file under "resource/", by '\' or '/'. Its plain form (no "."
+// parts, no doubled separators, ".." folded) is the name the game asks for. False for a line the
+// game never asks for: one with a control character (a NUL would end its index name early), or
+// one whose plain form is absolute or lies outside "resource/" (levels are read from the disk, so
+// packing one would only lose it).
+bool isControl(char c)
+{
+    return u8(c) < 0x20 || c == 0x7F;
+}
+
 bool toSourcePath(std::string line, std::string& path)
 {
+    if (std::any_of(line.begin(), line.end(), isControl))
+        return false;
     std::replace(line.begin(), line.end(), '\\', '/');
     const fs::path plain = fs::path(line).lexically_normal();
-    if (plain.empty() || plain.is_absolute() || *plain.begin() == "..")
+    if (plain.empty() || *plain.begin() != ResourceFolder || std::distance(plain.begin(), plain.end()) < 2)
         return false;
     path = plain.string();
     return true;
+}
+
+// Whether the file, with every link on the way followed, lies inside "resource/" (itself perhaps
+// a link to a shared folder): a link leading elsewhere must neither be packed nor deleted.
+bool liesInResourceFolder(const std::string& path)
+{
+    std::error_code error;
+    const fs::path folder = fs::canonical(ResourceFolder, error);
+    const fs::path file = error ? fs::path() : fs::canonical(path, error);
+    if (error)
+        return false;
+    const auto [inFolder, inFile] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+    return inFolder == folder.end() && inFile != file.end();
 }
 
 // A list entry that is one of the pack's own files would be deleted once packed: the new pack
@@ -55,7 +84,7 @@ bool toSourcePath(std::string line, std::string& path)
 bool isPackFile(const std::string& path)
 {
     for (const std::string& own : {std::string(PackIndexFile), std::string(PackBodyFile), NewIndexFile,
-                                   NewBodyFile, OldBodyFile}) {
+                                   NewBodyFile, OldBodyFile, OldBodyCopyFile}) {
         std::error_code error;
         if (fs::equivalent(path, own, error))
             return true;
@@ -63,32 +92,55 @@ bool isPackFile(const std::string& path)
     return false;
 }
 
-// The records of the pack that stands, to take resources from whose files an earlier run deleted.
-std::vector<PackRecord> readOldIndex()
-{
-    std::string bytes;
-    return readWholeFile(PackIndexFile, bytes) ? parsePackIndex(bytes) : std::vector<PackRecord>();
-}
-
-bool readFromOldPack(const std::vector<PackRecord>& oldIndex, const std::string& packName, std::string& body)
-{
-    for (const PackRecord& record : oldIndex) {
-        if (record.name == packName)
-            return readPackedBody(record, body);
+// The pack that stands when the run starts, to take resources from whose files an earlier run
+// deleted: its index read once and its bodies opened once, so that both stay one pair whatever
+// takes their names later.
+class OldPack {
+public:
+    OldPack() : bodies(::open(PackBodyFile, O_RDONLY | O_CLOEXEC))
+    {
+        std::string bytes;
+        if (bodies >= 0 && readWholeFile(PackIndexFile, bytes))
+            index = parsePackIndex(bytes);
     }
-    return false;
-}
+    ~OldPack()
+    {
+        if (bodies >= 0)
+            ::close(bodies);
+    }
+    OldPack(const OldPack&) = delete;
+    OldPack& operator=(const OldPack&) = delete;
+
+    bool read(const std::string& packName, std::string& body) const
+    {
+        const auto record = std::find_if(index.begin(), index.end(),
+                                         [&](const PackRecord& r) { return r.name == packName; });
+        return record != index.end() && readPackedBody(bodies, *record, body);
+    }
+
+    // Every body byte, for a copy to put back; a bodies file past the index's 4 GiB is none of ours.
+    bool readAll(std::string& all) const
+    {
+        struct stat file {};
+        return ::fstat(bodies, &file) == 0 && u64(file.st_size) <= std::numeric_limits<u32>::max() &&
+               readPackedBody(bodies, {0, u32(file.st_size), {}}, all);
+    }
+
+private:
+    int bodies;
+    std::vector<PackRecord> index;
+};
 
 // The entry's scrambled body: from its file, or where no file is there, from the old pack.
-bool readEntry(PackedSource& source, const std::vector<PackRecord>& oldIndex)
+bool readEntry(PackedSource& source, const OldPack& oldPack)
 {
     std::error_code error;
     if (!fs::exists(source.sourcePath, error) && !error) {
         source.sourcePath.clear();
-        return readFromOldPack(oldIndex, source.packName, source.body);
+        return oldPack.read(source.packName, source.body);
     }
-    if (!fs::is_regular_file(source.sourcePath, error) || isPackFile(source.sourcePath) ||
-        !readWholeFile(source.sourcePath.c_str(), source.body))
+    if (!fs::is_regular_file(source.sourcePath, error) || !liesInResourceFolder(source.sourcePath) ||
+        isPackFile(source.sourcePath) || !readWholeFile(source.sourcePath.c_str(), source.body))
         return false;
     scrambleBuffer(reinterpret_cast<u8*>(source.body.data()), source.body.size(), PackKey);
     return true;
@@ -103,13 +155,27 @@ bool fitsInPack(const std::vector<PackedSource>& packed, const std::string& body
     return total <= std::numeric_limits<u32>::max();
 }
 
-void packListEntry(const std::string& line, const std::vector<PackRecord>& oldIndex, std::vector<PackedSource>& packed)
+bool isPacked(const std::vector<PackedSource>& packed, const std::string& packName)
+{
+    return std::any_of(packed.begin(), packed.end(),
+                       [&](const PackedSource& source) { return source.packName == packName; });
+}
+
+void packListEntry(const std::string& line, const OldPack& oldPack, std::vector<PackedSource>& packed)
 {
     PackedSource source;
     const bool named = toSourcePath(line, source.sourcePath);
     source.packName = toPackName(source.sourcePath);
-    if (!named || !readEntry(source, oldIndex) || !fitsInPack(packed, source.body)) {
-        logLine("'" + line + "': (fail)");
+    // A later line of a name already packed adds nothing: the game finds only the first record.
+    if (named && isPacked(packed, source.packName)) {
+        logLine(line);
+        return;
+    }
+    if (!named || !readEntry(source, oldPack) || !fitsInPack(packed, source.body)) {
+        // A NUL would end the log line early, and other control characters garble a terminal.
+        std::string shown = line;
+        std::replace_if(shown.begin(), shown.end(), isControl, '?');
+        logLine("'" + shown + "': (fail)");
         return;
     }
     logLine(line);
@@ -149,16 +215,21 @@ bool writeNewFile(const std::string& name, const std::vector<const std::string*>
 
 // The old bodies get a second name to put them back by until the new index stands. Where no link
 // can be made (another user's file under protected hard links, a file system without links), a
-// copy flushed to the disk serves. False where neither can be made.
-bool keepOldBodies(bool& hadOldBodies)
+// whole copy flushed to the disk serves. False where neither can be made.
+bool keepOldBodies(const OldPack& oldPack, bool& hadOldBodies)
 {
+    // Old bodies beside a new index are put back by the next start: an index that a cut-off repair
+    // left must be gone from the disk before they are.
+    if (::unlink(NewIndexFile.c_str()) == 0 && !flushFolder(ResourceFolder))
+        return false;
     ::unlink(OldBodyFile.c_str());
     hadOldBodies = ::link(PackBodyFile, OldBodyFile.c_str()) == 0;
     if (hadOldBodies || errno == ENOENT)
         return true;
     hadOldBodies = true;
     std::string bodies;
-    return readWholeFile(PackBodyFile, bodies) && writeNewFile(OldBodyFile, {&bodies});
+    return oldPack.readAll(bodies) && writeNewFile(OldBodyCopyFile, {&bodies}) &&
+           std::rename(OldBodyCopyFile.c_str(), OldBodyFile.c_str()) == 0;
 }
 
 // Moves the new index into place; where it cannot go, the old bodies go back, so the two files
@@ -175,19 +246,20 @@ Replaced placeNewIndex(bool hadOldBodies)
 // Both files are written and flushed beside the old pack and renamed over it only once complete,
 // so a failed run (full disk, file size limit) leaves the old pack as it was. The two renames
 // cannot be one step: only a run cut off between them leaves new bodies under the old index.
-Replaced replacePack(const std::vector<PackedSource>& packed)
+Replaced replacePack(const std::vector<PackedSource>& packed, const OldPack& oldPack)
 {
     std::string index = serialisePackIndex(layOutIndex(packed));
     std::vector<const std::string*> bodies;
     for (const PackedSource& source : packed)
         bodies.push_back(&source.body);
     bool hadOldBodies = false;
-    const bool ready = keepOldBodies(hadOldBodies) && writeNewFile(NewIndexFile, {&index}) &&
+    const bool ready = keepOldBodies(oldPack, hadOldBodies) && writeNewFile(NewIndexFile, {&index}) &&
                        writeNewFile(NewBodyFile, bodies);
     Replaced outcome = Replaced::Kept;
     if (ready && std::rename(NewBodyFile.c_str(), PackBodyFile) == 0)
         outcome = placeNewIndex(hadOldBodies);
     ::unlink(NewBodyFile.c_str());
+    ::unlink(OldBodyCopyFile.c_str());
     // The index not renamed tells the next run that the old bodies are to go back; the old bodies
     // of a new pack go once it is on the disk for good.
     if (outcome == Replaced::Kept) {
@@ -197,46 +269,70 @@ Replaced replacePack(const std::vector<PackedSource>& packed)
     return outcome;
 }
 
-} // namespace
-
-bool packResources(const char* listFile)
+// Reads every list line into `packed`; false where the list cannot be read.
+bool readList(const char* listFile, const OldPack& oldPack, std::vector<PackedSource>& packed)
 {
-    if (!settlePackLeftovers())
-        return false;
     std::ifstream list(listFile);
     if (!list.is_open()) {
         logLine(std::string("Cannot read the resource list '") + listFile + "'; the old pack is kept.");
         return false;
     }
-    const std::vector<PackRecord> oldIndex = readOldIndex();
-    std::vector<PackedSource> packed;
     for (std::string line; std::getline(list, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        packListEntry(line, oldIndex, packed);
+        packListEntry(line, oldPack, packed);
     }
     if (list.bad()) {
         logLine(std::string("Reading the resource list '") + listFile + "' failed; the old pack is kept.");
         return false;
     }
-    if (packed.empty()) {
-        logLine("Nothing was packed; the old pack is kept.");
-        return false;
-    }
-    const Replaced replaced = replacePack(packed);
+    return true;
+}
+
+// Says why the new pack does not stand; false unless it does.
+bool reportReplacement(Replaced replaced)
+{
     if (replaced == Replaced::Unsettled) {
-        logLine("Cannot put the old pack back; its bodies are kept in '" + OldBodyFile +
-                "' for the next run to put back, and the sources too.");
+        const bool oldBodiesKept = ::access(OldBodyFile.c_str(), F_OK) == 0;
+        logLine(oldBodiesKept ? "Cannot put the old pack back; its bodies are kept in '" + OldBodyFile +
+                                    "' for the next run to put back, and the sources too."
+                              : std::string("Cannot put the old pack back; the sources are kept."));
         return false;
     }
     if (replaced == Replaced::Kept) {
         logLine("Cannot write the new pack; the old pack and its sources are kept.");
         return false;
     }
-    if (!flushFolder(fs::path(PackIndexFile).parent_path().string())) {
+    if (!flushFolder(ResourceFolder)) {
         logLine("Cannot flush the new pack to the disk; its sources are kept.");
         return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool packResources(const char* listFile)
+{
+    // Held for the whole run: a second run, or the game's start, would take this run's files
+    // for the leftovers of a dead one.
+    const PackLock lock(PackLock::Mode::Try);
+    if (lock.busy()) {
+        logLine("Another packaging run is working on this folder; this one touches nothing.");
+        return false;
+    }
+    if (!settlePackLeftovers())
+        return false;
+    const OldPack oldPack;
+    std::vector<PackedSource> packed;
+    if (!readList(listFile, oldPack, packed))
+        return false;
+    if (packed.empty()) {
+        logLine("Nothing was packed; the old pack is kept.");
+        return false;
+    }
+    if (!reportReplacement(replacePack(packed, oldPack)))
+        return false;
     // Only now that the pack holds them, on the disk, are the old bodies and the sources deleted.
     ::unlink(OldBodyFile.c_str());
     for (const PackedSource& source : packed) {

@@ -2,6 +2,7 @@
 
 #include "core/filewrite.h"
 #include "core/log.h"
+#include "core/packlock.h"
 #include "core/packindex.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <set>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 const char* const PackIndexFile = "resource/resource.dir";
@@ -89,7 +91,11 @@ std::string writeExtractedCopy(const std::string& packName, const std::string& b
 std::string extractEntry(const PackRecord& record)
 {
     std::string body;
-    if (!readPackedBody(record, body))
+    const int bodies = open(PackBodyFile, O_RDONLY | O_CLOEXEC);
+    const bool read = bodies >= 0 && readPackedBody(bodies, record, body);
+    if (bodies >= 0)
+        close(bodies);
+    if (!read)
         return PackReadFail;
     scrambleBuffer(reinterpret_cast<u8*>(body.data()), body.size(), PackKey);
     std::string copy = writeExtractedCopy(record.name, body);
@@ -122,19 +128,22 @@ bool readWholeFile(const char* name, std::string& bytes)
 
 // A record pointing past the pack's end is corruption, and must not turn into a huge allocation
 // or a short read.
-bool readPackedBody(const PackRecord& record, std::string& body)
+bool readPackedBody(int bodies, const PackRecord& record, std::string& body)
 {
-    std::ifstream pack(PackBodyFile, std::ios::binary);
-    if (!pack.is_open())
-        return false;
-    pack.seekg(0, std::ios::end);
-    std::streamoff packLength = pack.tellg();
-    if (packLength < 0 || u64(record.offset) + record.size > u64(packLength))
+    struct stat pack {};
+    if (fstat(bodies, &pack) != 0 || u64(record.offset) + record.size > u64(pack.st_size))
         return false;
     body.resize(record.size);
-    pack.seekg(std::streamoff(record.offset));
-    pack.read(body.data(), std::streamsize(record.size));
-    return pack.gcount() == std::streamsize(record.size);
+    std::size_t done = 0;
+    while (done < body.size()) {
+        const ssize_t got = pread(bodies, body.data() + done, body.size() - done, off_t(record.offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += std::size_t(got);
+    }
+    return true;
 }
 
 bool settlePackLeftovers()
@@ -173,7 +182,9 @@ std::string toPackName(std::string path)
 
 void initResourcePack()
 {
-    // Decided once: files that appear or vanish later are not noticed.
+    // Decided once: files that appear or vanish later are not noticed. A packaging run at work
+    // on the folder is waited for, so its files are never taken for the leftovers of a dead one.
+    const PackLock lock(PackLock::Mode::Wait);
     packPresent = settlePackLeftovers() && canOpenForReading(PackIndexFile) && canOpenForReading(PackBodyFile);
     packInitialised = true;
 }

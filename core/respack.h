@@ -24,7 +24,8 @@ extern const char* const PackReadFail;   // "pack-fail": a listed entry could no
 
 // A packaging run renames its new bodies into place, then its new index; one cut off between them
 // leaves new bodies under the old index. This puts the last whole pair back, and runs before
-// anything reads or replaces the pack; false where the old bodies cannot be put back.
+// anything reads or replaces the pack, under the pack's lock; false where the old bodies cannot
+// be put back.
 bool settlePackLeftovers();
 
 void initResourcePack();
@@ -45,8 +46,8 @@ void scrambleBuffer(u8* data, std::size_t length, const char* key);
 
 // The whole file, read with plain reads; false where it cannot be opened or a read fails.
 bool readWholeFile(const char* name, std::string& bytes);
-// The scrambled body of an index record; false where the bodies file cannot hold it.
-bool readPackedBody(const PackRecord& record, std::string& body);
+// The scrambled body of an index record from the open bodies file; false where it cannot hold it.
+bool readPackedBody(int bodies, const PackRecord& record, std::string& body);
 
 // Index names use '\' where the resource name has '/'.
 std::string toPackName(std::string path);

@@ -9,10 +9,13 @@
 
 #include <cerrno>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -23,12 +26,21 @@ namespace {
 int linkError = 0;         // what making a hard link answers, when not 0
 ino_t failingReads = 0;    // reads of this file fail (EIO) past its first 2 bytes, when not 0
 bool oldBodiesStuck = false;  // the old bodies cannot be renamed back
+std::vector<std::string> atOldBodies;  // the pack's folder when the old bodies got their name
 
 std::string scrambled(std::string bytes)
 {
     for (char& c : bytes)
         c = char(u8(c) ^ 0x8E);
     return bytes;
+}
+
+// Stands for another process at work on the pack: a lock of its own on the folder.
+int lockAsAnotherRun()
+{
+    const int folder = ::open("resource", O_RDONLY | O_DIRECTORY);
+    EXPECT_EQ(::flock(folder, LOCK_EX), 0);
+    return folder;
 }
 
 std::vector<std::string> folderContents(const std::string& folder)
@@ -59,6 +71,7 @@ protected:
         linkError = 0;
         failingReads = 0;
         oldBodiesStuck = false;
+        atOldBodies.clear();
         if (hadTmp)
             setenv("TMPDIR", savedTmp.c_str(), 1);
         else
@@ -107,6 +120,8 @@ extern "C" int rename(const char* from, const char* to)
         errno = EACCES;
         return -1;
     }
+    if (std::string(to) == "resource/resource.pack.old")
+        atOldBodies = folderContents("resource");
     return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(from, to);
 }
 
@@ -186,18 +201,34 @@ TEST_F(ResourcePack, ListLinesArePackedUnderThePlainNameTheGameAsksFor)
     writeFile("resource/b.gif", "B");
     writeFile("resource/c.gif", "C");
     writeFile("outside.gif", "OUT");
+    writeFile("demo.lvl", "LEVEL");
+    fs::create_directory("shared");
+    writeFile("shared/x.gif", "SHARED");
+    fs::create_symlink("../shared", "resource/shared");
+    fs::create_symlink("../outside.gif", "resource/evil.gif");
     const std::string outOfFolder = "../" + fs::path(scratch.path()).filename().string() + "/outside.gif";
+    // Lines the game never asks for fail: outside "resource/" by their spelling or by a link, or
+    // holding a control character. A name already packed adds nothing.
+    const std::vector<std::string> failing{scratch.path() + "/outside.gif", outOfFolder, "demo.lvl", "resource",
+                                           "resource/shared/x.gif", "resource/evil.gif"};
+    std::string list = "./resource/a.gif\nresource//b.gif\nresource\\sub\\..\\c.gif\nresource\\a.gif\n";
+    std::vector<std::string> expectedLog{"./resource/a.gif", "resource//b.gif", "resource\\sub\\..\\c.gif",
+                                         "resource\\a.gif"};
+    for (const std::string& line : failing) {
+        list += line + "\n";
+        expectedLog.push_back("'" + line + "': (fail)");
+    }
+    list += "resource/a.gif\0junk\nresource/\tb.gif\n"s;
+    expectedLog.insert(expectedLog.end(), {"'resource/a.gif?junk': (fail)", "'resource/?b.gif': (fail)"});
     std::vector<std::string> log;
-    ASSERT_TRUE(pack("./resource/a.gif\nresource//b.gif\nresource\\sub\\..\\c.gif\n" + scratch.path() +
-                         "/outside.gif\n" + outOfFolder + "\n", &log));
-    EXPECT_EQ(log, (std::vector<std::string>{"./resource/a.gif", "resource//b.gif", "resource\\sub\\..\\c.gif",
-                                             "'" + scratch.path() + "/outside.gif': (fail)",
-                                             "'" + outOfFolder + "': (fail)"}));
+    ASSERT_TRUE(pack(list, &log));
+    EXPECT_EQ(log, expectedLog);
     EXPECT_EQ(readFile("resource/resource.dir"),
               "\0\0\0\0\5\0\0\0resource\\a.gif\0"s + "\5\0\0\0\1\0\0\0resource\\b.gif\0"s +
                   "\6\0\0\0\1\0\0\0resource\\c.gif\0\xFA\xFF\xFF\xFF"s);
-    EXPECT_EQ(folderContents("resource"), (std::vector<std::string>{"resource.dir", "resource.pack", "sub"}));
-    EXPECT_EQ(readFile("outside.gif"), "OUT");
+    EXPECT_EQ(folderContents("resource"),
+              (std::vector<std::string>{"evil.gif", "resource.dir", "resource.pack", "shared", "sub"}));
+    EXPECT_EQ(readFile("outside.gif") + readFile("shared/x.gif") + readFile("demo.lvl"), "OUTSHAREDLEVEL");
 }
 
 TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
@@ -210,12 +241,20 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
                readFile("resource/resource.pack") == oldBodies;
     };
 
+    // Another run holds the folder: this one touches nothing.
+    writeFile("resource/new.gif", "NEW");
+    const int otherRun = lockAsAnotherRun();
+    std::vector<std::string> log;
+    EXPECT_FALSE(pack("resource\\new.gif\n", &log));
+    ::close(otherRun);
+    EXPECT_EQ(log, (std::vector<std::string>{"Another packaging run is working on this folder; this one touches nothing."}));
+    EXPECT_TRUE(oldPackKept());
+
     testing::internal::CaptureStdout();
     EXPECT_FALSE(packResources("no-such-list.txt"));
     EXPECT_NE(testing::internal::GetCapturedStdout().find("no-such-list.txt"), std::string::npos);
     EXPECT_TRUE(oldPackKept());
 
-    std::vector<std::string> log;
     EXPECT_FALSE(pack("resource\\gone.gif\n", &log));
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], "'resource\\gone.gif': (fail)");
@@ -224,7 +263,6 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
     EXPECT_TRUE(oldPackKept());
 
     // The new pack cannot be written: the source stays, as does the old pack.
-    writeFile("resource/new.gif", "NEW");
     fs::create_directory("resource/resource.dir.new");
     EXPECT_FALSE(pack("resource\\new.gif\n"));
     EXPECT_TRUE(oldPackKept());
@@ -233,13 +271,16 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
 
     // The new index cannot take the old one's place: the old bodies go back under it, from a copy
     // where no link can be made (another user's pack under protected hard links).
+    // The copy takes their name only once whole, and never beside an index a cut-off repair left.
     linkError = EPERM;
     fs::remove("resource/resource.dir.new");
+    writeFile("resource/resource.dir.new", "LEFT BY A REPAIR");
     fs::rename("resource/resource.dir", "index.old");
     fs::create_directories("resource/resource.dir/held");
     // Where they cannot go back either, they stay beside for the next run to put back first.
     oldBodiesStuck = true;
     EXPECT_FALSE(pack("resource\\new.gif\n"));
+    EXPECT_EQ(atOldBodies, (std::vector<std::string>{"new.gif", "resource.dir", "resource.pack", "resource.pack.old.new"}));
     oldBodiesStuck = false;
     EXPECT_FALSE(pack("resource\\new.gif\n", &log));
     EXPECT_EQ(log[0], "An earlier packaging run did not finish; the old pack is put back.");
@@ -265,9 +306,15 @@ TEST_F(ResourcePack, ARunCutOffBetweenItsRenamesIsPutRightBeforeThePackIsUsed)
         writeFile("resource/resource.dir.new", "NEW-INDEX");
     };
     const std::vector<std::string> wholePair{"resource.dir", "resource.pack"};
+    // While a run holds the pack, what looks left over may be its work: the game's start waits.
     cutOff();
+    const int run = lockAsAnotherRun();
     testing::internal::CaptureStdout();
-    initResourcePack();
+    std::thread start(initResourcePack);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(pathExists("resource/resource.pack.old"));
+    ::close(run);
+    start.join();
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "An earlier packaging run did not finish; the old pack is put back.\n");
     EXPECT_EQ(readFile(resolveResourcePath("resource/a.gif")), "GIF-A");
@@ -390,7 +437,9 @@ protected:
 
 TEST_F(PackedMedia, ImagesLoadFromThePackAndLeaveNoCopyBehind)
 {
-    fs::create_directory("resource");
+    // A game whose data folder is a link to a shared one.
+    fs::create_directory("shared");
+    fs::create_directory_symlink("shared", "resource");
     SDL_Surface* picture = SDL_CreateRGBSurface(SDL_SWSURFACE, 5, 3, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     SDL_SaveBMP(picture, "resource/pic.bmp");
     SDL_FreeSurface(picture);

@@ -60,6 +60,17 @@ if [ "$rc" -ne 0 ] || [ ! -s "$scratch/resource/resource.dir" ] || [ ! -s "$scra
    || ! grep -qx "Packaging job complete." "$log" || [ "$order" != "write fsync write fsync rename rename fsync unlink " ]; then
   echo "FAIL: '-pack list.txt' did not pack cleanly (exit $rc; $order)"; fail=1
 fi
+# While another run holds the folder, a run ends with 1 and touches nothing.
+cp "$scratch/resource/resource.pack" "$scratch/old.pack"
+printf 'NEW' >"$scratch/resource/two.gif"
+printf 'resource\\two.gif\n' >"$scratch/list.txt"
+(cd "$scratch" && SDL_VIDEODRIVER=no-such-driver flock resource "$bin" -pack list.txt >"$log" 2>&1)
+rc=$?
+if [ "$rc" -ne 1 ] || ! grep -q "Another packaging run is working on this folder" "$log" \
+   || ! cmp -s "$scratch/old.pack" "$scratch/resource/resource.pack" || [ ! -e "$scratch/resource/two.gif" ]; then
+  echo "FAIL: '-pack' beside a run at work did not stop untouched (exit $rc)"; fail=1
+fi
+rm "$scratch/resource/two.gif"
 (cd "$scratch" && SDL_VIDEODRIVER=no-such-driver "$bin" -pack missing-list.txt >"$log" 2>&1)
 rc=$?
 if [ "$rc" -eq 0 ] || grep -q "Packaging job complete." "$log" || [ ! -s "$scratch/resource/resource.pack" ]; then
@@ -69,7 +80,6 @@ fi
 # old pack kept and nothing of the run beside them.
 head -c 5000 /dev/zero >"$scratch/resource/big.gif"
 printf 'resource\\big.gif\n' >"$scratch/list.txt"
-cp "$scratch/resource/resource.pack" "$scratch/old.pack"
 (ulimit -f 4; cd "$scratch" && SDL_VIDEODRIVER=no-such-driver exec "$bin" -pack list.txt >"$log" 2>&1)
 rc=$?
 if [ "$rc" -ne 1 ] || [ "$(wc -c <"$scratch/resource/big.gif")" -ne 5000 ] \
