@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,7 +59,7 @@ bool toSourcePath(std::string line, std::string& path)
         return false;
     std::replace(line.begin(), line.end(), '\\', '/');
     const fs::path plain = fs::path(line).lexically_normal();
-    if (plain.empty() || *plain.begin() != ResourceFolder || std::distance(plain.begin(), plain.end()) < 2)
+    if (plain.empty() || *plain.begin() != ResourceFolder)
         return false;
     path = plain.string();
     return true;
@@ -75,8 +74,7 @@ bool liesInResourceFolder(const std::string& path)
     const fs::path file = error ? fs::path() : fs::canonical(path, error);
     if (error)
         return false;
-    const auto [inFolder, inFile] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
-    return inFolder == folder.end() && inFile != file.end();
+    return std::mismatch(folder.begin(), folder.end(), file.begin(), file.end()).first == folder.end();
 }
 
 // A list entry that is one of the pack's own files would be deleted once packed: the new pack

@@ -206,10 +206,11 @@ TEST_F(ResourcePack, ListLinesArePackedUnderThePlainNameTheGameAsksFor)
     writeFile("shared/x.gif", "SHARED");
     fs::create_symlink("../shared", "resource/shared");
     fs::create_symlink("../outside.gif", "resource/evil.gif");
+    fs::create_directory_symlink("resource", "art");
     const std::string outOfFolder = "../" + fs::path(scratch.path()).filename().string() + "/outside.gif";
     // Lines the game never asks for fail: outside "resource/" by their spelling or by a link, or
     // holding a control character. A name already packed adds nothing.
-    const std::vector<std::string> failing{scratch.path() + "/outside.gif", outOfFolder, "demo.lvl", "resource",
+    const std::vector<std::string> failing{scratch.path() + "/outside.gif", outOfFolder, "demo.lvl", "resource", "art/b.gif",
                                            "resource/shared/x.gif", "resource/evil.gif"};
     std::string list = "./resource/a.gif\nresource//b.gif\nresource\\sub\\..\\c.gif\nresource\\a.gif\n";
     std::vector<std::string> expectedLog{"./resource/a.gif", "resource//b.gif", "resource\\sub\\..\\c.gif",
@@ -218,8 +219,8 @@ TEST_F(ResourcePack, ListLinesArePackedUnderThePlainNameTheGameAsksFor)
         list += line + "\n";
         expectedLog.push_back("'" + line + "': (fail)");
     }
-    list += "resource/a.gif\0junk\nresource/\tb.gif\n"s;
-    expectedLog.insert(expectedLog.end(), {"'resource/a.gif?junk': (fail)", "'resource/?b.gif': (fail)"});
+    list += "resource/a.gif\0junk\nresource/\tb\x7F.gif\n"s;
+    expectedLog.insert(expectedLog.end(), {"'resource/a.gif?junk': (fail)", "'resource/?b?.gif': (fail)"});
     std::vector<std::string> log;
     ASSERT_TRUE(pack(list, &log));
     EXPECT_EQ(log, expectedLog);
