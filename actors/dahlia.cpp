@@ -72,7 +72,8 @@ std::string sheetFor(u8 playerNo)
 
 } // namespace
 
-Dahlia::Dahlia(i32 x, i32 y, u8 playerNo) : Actor(x, y), respawnX(x), respawnY(y), playerNo(playerNo)
+Dahlia::Dahlia(i32 x, i32 y, u8 playerNo)
+    : Actor(x, y), respawnX(x), respawnY(y), respawnCountdown(RespawnFrames), playerNo(playerNo)
 {
     this->x = x - 4;
     this->y = y - 8;

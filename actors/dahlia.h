@@ -59,7 +59,7 @@ public:
     i32 respawnY;
     i8 facing = 1;                // +1 right, -1 left
     u8 turnCount = 0;             // ground frames walked against facing
-    u16 respawnCountdown = 120;   // counts down while dead
+    u16 respawnCountdown;         // counts down while dead
     u8 playerNo;
     u8 hurtCooldown = 0;          // frames left of the hurt blink
     Mix_Chunk* sounds[SoundCount];

@@ -61,6 +61,7 @@ SpeechBox::SpeechBox(const std::u16string& textValue, u16 style, u8 fontStyle)
     boxY = look.y;
     slideStart = look.slideStart;
     slideOffset = slideStart;
+    typeDelay = FirstCharDelay;
     text = std::make_unique<TextBlock>(look.textArea, font.get(), textValue);
     pageCount = text->pageCount();
     pageLength = text->pageLength(0);

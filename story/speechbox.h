@@ -29,7 +29,7 @@ public:
     u16 pageCount;
     u16 shownChars = 0;
     u16 pageLength;
-    u8 typeDelay = 10;  // frames until the next character
+    u8 typeDelay;       // frames until the next character
     u8 sliding = 1;     // the box is moving in or out
     u8 closing = 0;     // the movement is the slide-out
     i16 slideOffset;    // of the box image from boxY

@@ -88,6 +88,7 @@ Splecker::Splecker(i32 x, i32 y) : Wildlife(x, y)
     depth = -2;
     typeFlags = HiddenFlags;
     sheet = loadGraphic("resource/splecker.gif", true, 0, 255, 0, false);
+    head = AsleepHead;
     faceRight = randomSigned(1) == 0 ? 1 : 0;
     timer = u8(30 + randomSigned(60));
     rootX = this->x - 4;

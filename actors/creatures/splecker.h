@@ -15,7 +15,7 @@ public:
     void act() override;
 
     SDL_Surface* sheet;
-    u8 head = 6;     // head cell 0-8: 0 awake, 1 open, 2-4 opening, 5 dead, 6-8 asleep and waking
+    u8 head;         // head cell 0-8: 0 awake, 1 open, 2-4 opening, 5 dead, 6-8 asleep and waking
     u8 faceRight;    // the head is mirrored when set
     u8 timer;        // countdown to the next spit; then the spit's length; then the bleeding time
     i32 rootX;       // left of the 16-pixel neck column

@@ -69,6 +69,7 @@ TEST_F(SpleckerTest, RootsOnTheFloorBelowAndLeavesWithoutOneInReach)
 
 TEST_F(SpleckerTest, HiddenItCannotBeHitAlertItCan)
 {
+    EXPECT_EQ(splecker->head, 6) << "asleep from the start";
     step(12);  // the neck sinks to its lowest
     EXPECT_EQ(splecker->neck, 32);
     EXPECT_EQ(splecker->y, 168);

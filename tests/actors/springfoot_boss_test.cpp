@@ -170,8 +170,9 @@ TEST_F(SpringfootBossTest, HardLandingsShakeTheGroundAndSendWavesFrom124Down)
         std::set<std::vector<i32>> sent;
         for (GroundWave* wave : waves)
             sent.insert({wave->velX, wave->x + 4 - bossX, wave->y + 4});
-        if (!waves.empty())
+        if (!waves.empty()) {
             EXPECT_EQ(sent, (std::set<std::vector<i32>>{{6, 12, 200}, {-6, 4, 200}}));
+        }
     }
 }
 

@@ -381,7 +381,11 @@ protected:
                      " of " + RecordFile + "; the frame is in " + picture;
     }
 
-    const bool recording = std::getenv("WARDEN_RECORD") != nullptr;
+    // Only an explicit 1 records: any other value, empty or 0 included, checks against the record.
+    const bool recording = [] {
+        const char* asked = std::getenv("WARDEN_RECORD");
+        return asked && std::string(asked) == "1";
+    }();
     std::vector<std::string> record, lines;
     std::string lastStep, difference;
     int shown = 0, lives = 0;
@@ -413,6 +417,8 @@ TEST_P(DemoRecordTest, EveryFrameFromTheTitleToTheTitleAgainMatchesTheRecord)
             << "# Record again (tools/record_demo.sh) only after a change meant to change the game.\n";
         for (const std::string& line : lines)
             out << line << '\n';
+        out.close();  // a full disk shows only once the last block is written
+        ASSERT_FALSE(out.fail()) << "the record could not be written to " << RecordFile;
         return;
     }
     if (difference.empty() && lines.size() < record.size())

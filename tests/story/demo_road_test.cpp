@@ -361,8 +361,9 @@ TEST_F(DemoRoadTest, NoSkyShowsBelowTheRoadsGround)
                 ++right;
             const bool pit = left >= 0 && right < level.width() && right - left - 1 <= WidestPit &&
                              belowGround(left, row) && belowGround(right, row);
-            if (row >= groundRow || pit)
+            if (row >= groundRow || pit) {
                 EXPECT_NE(level.kindAt(column, row, BackLayer), KindEmpty) << "column " << column << ", row " << row;
+            }
         }
 }
 

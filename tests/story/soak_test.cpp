@@ -7,8 +7,8 @@
 // have answered a line that was typed.
 //
 // CI runs 10,000 frames. The full soak:
-//   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy WARDEN_SOAK_FRAMES=100000 \
-//       build-test/tests/test_story --gtest_filter='Soak.*'
+//   export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+//   WARDEN_SOAK_FRAMES=100000 build-test/tests/test_story --gtest_filter='Soak.*'
 // WARDEN_SOAK_SEED picks another input sequence (the default is 1).
 #include <gtest/gtest.h>
 
