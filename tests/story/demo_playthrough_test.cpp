@@ -308,9 +308,12 @@ protected:
         SystPhysical::restartSerials();  // as the game starts, whatever ran before in this process
         queueSystemAdd(createTitleMenu());
         std::ifstream in(RecordFile);
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind('#', 0) != 0)
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind('#', 0) == 0)
+                ++headerLines;  // the recorder writes them all first
+            else
                 record.push_back(line);
+        }
     }
     void TearDown() override
     {
@@ -377,7 +380,7 @@ protected:
         const std::string picture = (build / ("demo_record_frame_" + std::to_string(shown) + ".png")).string();
         saveFramePng(picture);
         difference = "frame " + std::to_string(shown) + " (step " + lastStep + "): '" + line + "', recorded '" +
-                     (at < record.size() ? record[at] : "(the record ends)") + "' on line " + std::to_string(at + 1) +
+                     (at < record.size() ? record[at] : "(the record ends)") + "' on line " + std::to_string(headerLines + at + 1) +
                      " of " + RecordFile + "; the frame is in " + picture;
     }
 
@@ -388,7 +391,7 @@ protected:
     }();
     std::vector<std::string> record, lines;
     std::string lastStep, difference;
-    int shown = 0, lives = 0;
+    int shown = 0, lives = 0, headerLines = 0;
     u32 lifeSerial = 0;
 };
 
