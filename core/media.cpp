@@ -251,6 +251,9 @@ void freeAllSounds()
 
 void freeAllMusic()
 {
+    // The mixer will not free a music that is fading out until the fade has run its course;
+    // the Quit choice asks for a four-second fade, which would hold the program up that long.
+    Mix_HaltMusic();
     for (const auto& entry : musicCache) {
         Mix_FreeMusic(entry.second);
         releaseMusicSource(entry.second);
