@@ -33,11 +33,6 @@ struct MusicSource {
 };
 std::map<Mix_Music*, MusicSource> musicSources;
 
-std::string quotedFailure(const char* what, const std::string& name)
-{
-    return std::string(what) + "\n'" + name + "'";
-}
-
 // Loads through the resource pack and converts to the screen's format, so later blits are
 // same-format copies. Null when the file does not load or cannot be converted.
 SDL_Surface* loadDisplayImage(const std::string& name)
