@@ -33,11 +33,6 @@ struct MusicSource {
 };
 std::map<Mix_Music*, MusicSource> musicSources;
 
-std::string quotedFailure(const char* what, const std::string& name)
-{
-    return std::string(what) + "\n'" + name + "'";
-}
-
 // Loads through the resource pack and converts to the screen's format, so later blits are
 // same-format copies. Null when the file does not load or cannot be converted.
 SDL_Surface* loadDisplayImage(const std::string& name)
@@ -251,6 +246,9 @@ void freeAllSounds()
 
 void freeAllMusic()
 {
+    // The mixer will not free a music that is fading out until the fade has run its course;
+    // the Quit choice asks for a four-second fade, which would hold the program up that long.
+    Mix_HaltMusic();
     for (const auto& entry : musicCache) {
         Mix_FreeMusic(entry.second);
         releaseMusicSource(entry.second);

@@ -139,6 +139,11 @@ void showMessageScreen(const std::string& text)
     }
 }
 
+std::string quotedFailure(const char* what, const std::string& name)
+{
+    return std::string(what) + "\n'" + name + "'";
+}
+
 std::string promptText(const std::string& prompt)
 {
     if (!screenSurface) {

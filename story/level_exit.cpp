@@ -8,6 +8,9 @@ namespace {
 
 TitleMenuMaker titleMenuMaker = nullptr;
 
+// A level whose file cannot be loaded is left the same way.
+const bool leaverRegistered = (setLevelLeaver(leaveLevel), true);
+
 } // namespace
 
 void setTitleMenuMaker(TitleMenuMaker maker)

@@ -3,9 +3,10 @@
 class GameSystem;
 class SystPhysical;
 
-// Leaving a running level (Escape, the pause menu's quit, the demo's ending): the level's world
-// is queued for deletion and the next screen for addition. The title menu registers its maker
-// here; without one, leaving for the title simply ends the level.
+// Leaving a running level (Escape, the pause menu's quit, the demo's ending, a level file that
+// cannot be loaded): the level's world is queued for deletion and the next screen for addition.
+// The title menu registers its maker here; without one, leaving for the title simply ends the
+// level.
 using TitleMenuMaker = GameSystem* (*)();
 void setTitleMenuMaker(TitleMenuMaker maker);
 // A fresh title menu from the registered maker; null while none is registered.

@@ -5,6 +5,7 @@
 #include "core/input.h"
 #include "core/media.h"
 #include "core/message.h"
+#include "world/level.h"
 #include "world/levelrunner.h"
 #include "world/speechflag.h"
 
@@ -21,6 +22,7 @@ constexpr u32 CategoryBits[CategoryCount] = {FlagDamagable, FlagCharacter, FlagB
 u32 nextPhysicalSerial = 0;
 
 LevelPartMaker hudMaker = nullptr;
+LevelLeaver leaver = nullptr;
 
 void* castToCategory(Physical* object, u8 category)
 {
@@ -136,7 +138,15 @@ void SystPhysical::shiftQueuedX(i32 dx)
 
 void SystPhysical::startLevel(const std::string& fileName)
 {
-    add(new LevelRunner(fileName));
+    auto* runner = new LevelRunner(fileName);
+    add(runner);
+    // Left running, a level that is not there is an empty sky without a heroine or a way on.
+    if (runner->level()->loadFailed()) {
+        showMessageScreen(quotedFailure("ERROR: FAILED TO LOAD LEVEL: ", fileName));
+        if (leaver)
+            leaver(this);
+        return;
+    }
     if (hudMaker)
         add(hudMaker());
     playMusic(loadMusic("resource/chip.it"), -1);
@@ -347,5 +357,12 @@ LevelPartMaker setLevelHudMaker(LevelPartMaker maker)
 {
     LevelPartMaker previous = hudMaker;
     hudMaker = maker;
+    return previous;
+}
+
+LevelLeaver setLevelLeaver(LevelLeaver newLeaver)
+{
+    LevelLeaver previous = leaver;
+    leaver = newLeaver;
     return previous;
 }

@@ -72,7 +72,8 @@ public:
     // Moves the objects still waiting to join, for an update that shifts the whole world in
     // mid-pass (the looper): they were placed in the world as it stood before the shift.
     void shiftQueuedX(i32 dx);
-    // Adds the level driver for the file, then the heads-up display, then starts the music.
+    // Adds the level driver for the file, then the heads-up display, then starts the music. A file
+    // that cannot be loaded is told on the message screen instead, and the level is left.
     void startLevel(const std::string& fileName);
 
     Physical* firstOfType(u32 mask);
@@ -169,3 +170,7 @@ void addPhysical(SystPhysical* system, Physical* object);
 using LevelPartMaker = Physical* (*)();
 // Returns the maker it replaces.
 LevelPartMaker setLevelHudMaker(LevelPartMaker maker);
+// How startLevel leaves a level whose file cannot be loaded; the story registers the way Escape
+// leaves a level. Returns the leaver it replaces.
+using LevelLeaver = void (*)(SystPhysical*);
+LevelLeaver setLevelLeaver(LevelLeaver leaver);

@@ -240,6 +240,17 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
     Mix_Music* packed = loadMusic("tune.wav");
     ASSERT_NE(packed, nullptr);
     EXPECT_TRUE(mixerPlays(packed));
+
+    // Freeing everything cuts a fade still running instead of waiting for it to run out; the
+    // mixer's hook tells only of music that ran out.
+    static std::atomic<bool> ranOut;
+    ranOut = false;
+    Mix_HookMusicFinished([] { ranOut = true; });
+    playMusic(packed, -1);
+    fadeOutMusic();
+    freeAllMusic();
+    Mix_HookMusicFinished(nullptr);
+    EXPECT_FALSE(ranOut) << "the fade was waited out";
 }
 
 TEST_F(MediaCache, EnsureFileExistsCreatesOnlyWhatIsMissing)

@@ -86,9 +86,19 @@ TEST_F(GameHudTest, EscapeWithoutATitleMenuJustEndsTheLevel)
 
 TEST_F(GameHudTest, StartedLevelsGetTheirDisplay)
 {
-    world->startLevel("no-such-level.lvl");
+    world->startLevel("demo.lvl");
     frame();
     EXPECT_EQ(all<GameHUD>().size(), 1u);
+}
+
+TEST_F(GameHudTest, ALevelThatCannotBeLoadedIsLeftAsEscapeLeavesIt)
+{
+    manageWorld();
+    const int systems = activeSystemCount();
+    world->startLevel("no-such-level.lvl");
+    frame();
+    EXPECT_EQ(titleMenusMade, 1);
+    EXPECT_EQ(activeSystemCount(), systems) << "the level went, the menu came";
 }
 
 } // namespace

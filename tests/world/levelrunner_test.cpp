@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/message.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/sdl_env.h"
 #include "world/factory.h"
@@ -9,6 +10,7 @@
 #include "world/terrain/terrainblocks.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -489,19 +491,31 @@ Physical* makeHud() { return new Marked("hud"); }
 Physical* makeSky() { return new Marked("sky"); }
 } // namespace
 
-TEST_F(LevelRunnerTest, StartLevelAddsRunnerSkyAndHudInOrder)
+TEST_F(LevelRunnerTest, StartLevelAddsRunnerSkyAndHudInOrderOrLeavesALevelItCannotLoad)
 {
     auto made = makeLevel(20, 15, false);
     Level& level = *made;
     level.save("test.lvl");
     LevelPartMaker savedHud = setLevelHudMaker(makeHud);
+    static SystPhysical* left = nullptr;
+    LevelLeaver savedLeaver = setLevelLeaver([](SystPhysical* leaving) { left = leaving; });
     setLevelBackdropMaker(makeSky);
     started.clear();
     sys = new SystPhysical;
     sys->startLevel("test.lvl");
-    setLevelHudMaker(savedHud);
     EXPECT_EQ(started, (std::vector<std::string>{"sky", "hud"}));
     run(1);
     EXPECT_EQ(sys->objectCount(), 3u);
     EXPECT_NE(sys->firstOfType(FlagLevelDriver), nullptr);
+
+    // Cut short, the file is told of and the level left: no display comes.
+    std::filesystem::resize_file("test.lvl", 40);
+    started.clear();
+    SystPhysical unloadable;
+    unloadable.startLevel("test.lvl");
+    setLevelHudMaker(savedHud);
+    setLevelLeaver(savedLeaver);
+    EXPECT_EQ(lastMessageShown(), "ERROR: FAILED TO LOAD LEVEL: \n'test.lvl'");
+    EXPECT_EQ(left, &unloadable);
+    EXPECT_EQ(started, std::vector<std::string>{"sky"});
 }
