@@ -206,9 +206,9 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
 {
     openAudio();
     EXPECT_EQ(loadSound("beep.wav"), nullptr);
-    EXPECT_EQ(loadMusic("tune.wav"), nullptr);
+    EXPECT_EQ(loadMusic("resource/tune.wav"), nullptr);
     writeFile("beep.wav", wavBytes());
-    writeFile("tune.wav", wavBytes());
+    writeFile("resource/tune.wav", wavBytes());
     // Failures are not remembered: the files that appeared since are loaded now.
     Mix_Chunk* chunk = loadSound("beep.wav");
     ASSERT_NE(chunk, nullptr);
@@ -216,9 +216,9 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
     playSound(chunk, -1);
     EXPECT_EQ(Mix_Playing(-1), 1) << "the sound took a free channel";
     Mix_HaltChannel(-1);
-    Mix_Music* music = loadMusic("tune.wav");
+    Mix_Music* music = loadMusic("resource/tune.wav");
     ASSERT_NE(music, nullptr);
-    EXPECT_EQ(loadMusic("tune.wav"), music);
+    EXPECT_EQ(loadMusic("resource/tune.wav"), music);
     EXPECT_TRUE(mixerPlays(music));
 
     freeSound(chunk);
@@ -234,10 +234,10 @@ TEST_F(MediaCache, SoundsAndMusicAreSharedAndFailuresRetried)
     EXPECT_EQ(loadSound("beep.wav"), chunkAgain);
 
     // Packed, the music plays just the same; the packager takes the loose file away.
-    writeFile("list.txt", "tune.wav\n");
+    writeFile("list.txt", "resource\\tune.wav\n");
     ASSERT_TRUE(packResources("list.txt"));
     initResourcePack();
-    Mix_Music* packed = loadMusic("tune.wav");
+    Mix_Music* packed = loadMusic("resource/tune.wav");
     ASSERT_NE(packed, nullptr);
     EXPECT_TRUE(mixerPlays(packed));
 
