@@ -33,7 +33,6 @@ const std::string OldBodyFile = PackOldBodyFile;
 // A copy of the old bodies is written here and renamed to OldBodyFile once whole, so that name
 // never holds a copy cut short.
 const std::string OldBodyCopyFile = OldBodyFile + ".new";
-const char* const ResourceFolder = "resource";
 
 // How the pack's replacement ended.
 enum class Replaced : u8 {
@@ -43,23 +42,23 @@ enum class Replaced : u8 {
                 // the new index beside, which tells the next run to put the old bodies back
 };
 
-// A list line names a resource file under "resource/", by '\' or '/'. Its plain form (no "."
-// parts, no doubled separators, ".." folded) is the name the game asks for. False for a line the
-// game never asks for: one with a control character (a NUL would end its index name early), or
-// one whose plain form is absolute or lies outside "resource/" (levels are read from the disk, so
-// packing one would only lose it).
 bool isControl(char c)
 {
     return u8(c) < 0x20 || c == 0x7F;
 }
 
+// A list line names a resource file under "resource/", by '\' or '/'. Its plain form (no "."
+// parts, no doubled separators, ".." folded) is the name the game asks for. False for a line the
+// game never asks for: one with a control character (a NUL would end its index name early), or
+// one whose plain form is absolute or lies outside "resource/" (levels are read from the disk, so
+// packing one would only lose it).
 bool toSourcePath(std::string line, std::string& path)
 {
     if (std::any_of(line.begin(), line.end(), isControl))
         return false;
     std::replace(line.begin(), line.end(), '\\', '/');
     const fs::path plain = fs::path(line).lexically_normal();
-    if (plain.empty() || *plain.begin() != ResourceFolder)
+    if (plain.empty() || *plain.begin() != PackFolder)
         return false;
     path = plain.string();
     return true;
@@ -70,7 +69,7 @@ bool toSourcePath(std::string line, std::string& path)
 bool liesInResourceFolder(const std::string& path)
 {
     std::error_code error;
-    const fs::path folder = fs::canonical(ResourceFolder, error);
+    const fs::path folder = fs::canonical(PackFolder, error);
     const fs::path file = error ? fs::path() : fs::canonical(path, error);
     if (error)
         return false;
@@ -218,7 +217,7 @@ bool keepOldBodies(const OldPack& oldPack, bool& hadOldBodies)
 {
     // Old bodies beside a new index are put back by the next start: an index that a cut-off repair
     // left must be gone from the disk before they are.
-    if (::unlink(NewIndexFile.c_str()) == 0 && !flushFolder(ResourceFolder))
+    if (::unlink(NewIndexFile.c_str()) == 0 && !flushFolder(PackFolder))
         return false;
     ::unlink(OldBodyFile.c_str());
     hadOldBodies = ::link(PackBodyFile, OldBodyFile.c_str()) == 0;
@@ -301,7 +300,7 @@ bool reportReplacement(Replaced replaced)
         logLine("Cannot write the new pack; the old pack and its sources are kept.");
         return false;
     }
-    if (!flushFolder(ResourceFolder)) {
+    if (!flushFolder(PackFolder)) {
         logLine("Cannot flush the new pack to the disk; its sources are kept.");
         return false;
     }

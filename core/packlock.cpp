@@ -1,15 +1,11 @@
 #include "core/packlock.h"
 
+#include "core/respack.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-namespace {
-
-const char* const PackFolder = "resource";
-
-} // namespace
 
 PackLock::PackLock(Mode mode)
 {

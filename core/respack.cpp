@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+const char* const PackFolder = "resource";
 const char* const PackIndexFile = "resource/resource.dir";
 const char* const PackBodyFile = "resource/resource.pack";
 const char* const PackKey = "q7_vodre4!kalm2#xet9*wupy-sn3+Hz";
@@ -161,7 +162,7 @@ bool settlePackLeftovers()
         return false;
     }
     // The unwritten index tells a later run what to put back, until the bodies are back for good.
-    if (flushFolder(std::filesystem::path(PackBodyFile).parent_path().string()))
+    if (flushFolder(PackFolder))
         unlink(PackNewIndexFile);
     logLine("An earlier packaging run did not finish; the old pack is put back.");
     return true;

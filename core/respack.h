@@ -10,6 +10,7 @@
 // A loader asks resolveResourcePath for the file to load, loads it, and hands that name to
 // releaseResourcePath right after, whether or not the load worked.
 
+extern const char* const PackFolder;  // "resource": the folder of the pack and of every resource
 extern const char* const PackIndexFile;
 extern const char* const PackBodyFile;
 extern const char* const PackKey;
