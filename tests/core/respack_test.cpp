@@ -8,14 +8,15 @@
 #include "core/respack.h"
 
 #include <cerrno>
+#include <chrono>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -210,8 +211,8 @@ TEST_F(ResourcePack, ListLinesArePackedUnderThePlainNameTheGameAsksFor)
     const std::string outOfFolder = "../" + fs::path(scratch.path()).filename().string() + "/outside.gif";
     // Lines the game never asks for fail: outside "resource/" by their spelling or by a link, or
     // holding a control character. A name already packed adds nothing.
-    const std::vector<std::string> failing{scratch.path() + "/outside.gif", outOfFolder, "demo.lvl", "resource", "art/b.gif",
-                                           "resource/shared/x.gif", "resource/evil.gif"};
+    const std::vector<std::string> failing{scratch.path() + "/outside.gif", outOfFolder, "demo.lvl", "resource",
+                                           "art/b.gif", "resource/shared/x.gif", "resource/evil.gif"};
     std::string list = "./resource/a.gif\nresource//b.gif\nresource\\sub\\..\\c.gif\nresource\\a.gif\n";
     std::vector<std::string> expectedLog{"./resource/a.gif", "resource//b.gif", "resource\\sub\\..\\c.gif",
                                          "resource\\a.gif"};
@@ -248,7 +249,8 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
     std::vector<std::string> log;
     EXPECT_FALSE(pack("resource\\new.gif\n", &log));
     ::close(otherRun);
-    EXPECT_EQ(log, (std::vector<std::string>{"Another packaging run is working on this folder; this one touches nothing."}));
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "Another packaging run is working on this folder; this one touches nothing."}));
     EXPECT_TRUE(oldPackKept());
 
     testing::internal::CaptureStdout();
@@ -281,7 +283,8 @@ TEST_F(ResourcePack, FailedPackagerRunsKeepTheOldPackAndSources)
     // Where they cannot go back either, they stay beside for the next run to put back first.
     oldBodiesStuck = true;
     EXPECT_FALSE(pack("resource\\new.gif\n"));
-    EXPECT_EQ(atOldBodies, (std::vector<std::string>{"new.gif", "resource.dir", "resource.pack", "resource.pack.old.new"}));
+    EXPECT_EQ(atOldBodies,
+              (std::vector<std::string>{"new.gif", "resource.dir", "resource.pack", "resource.pack.old.new"}));
     oldBodiesStuck = false;
     EXPECT_FALSE(pack("resource\\new.gif\n", &log));
     EXPECT_EQ(log[0], "An earlier packaging run did not finish; the old pack is put back.");

@@ -380,8 +380,8 @@ protected:
         const std::string picture = (build / ("demo_record_frame_" + std::to_string(shown) + ".png")).string();
         saveFramePng(picture);
         difference = "frame " + std::to_string(shown) + " (step " + lastStep + "): '" + line + "', recorded '" +
-                     (at < record.size() ? record[at] : "(the record ends)") + "' on line " + std::to_string(headerLines + at + 1) +
-                     " of " + RecordFile + "; the frame is in " + picture;
+                     (at < record.size() ? record[at] : "(the record ends)") + "' on line " +
+                     std::to_string(headerLines + at + 1) + " of " + RecordFile + "; the frame is in " + picture;
     }
 
     // Only an explicit 1 records: any other value, empty or 0 included, checks against the record.
